@@ -1,0 +1,1 @@
+// The export run; see export_run.h once it exists.

@@ -1,0 +1,1 @@
+// The two control windows live here.

@@ -1,0 +1,1 @@
+// The import run; see import_run.h once it exists.

@@ -1,0 +1,1 @@
+// The transfer window TExportarDatos lives here.

@@ -1,0 +1,54 @@
+#pragma once
+
+// A handle to one field of an open table's current record. It is cheap to
+// copy and stays valid while the table stays open.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tables {
+
+class TableImpl;
+
+class Field {
+ public:
+  Field(TableImpl* table, int index) : table_(table), index_(index) {}
+
+  const std::string& Name() const;  // as stored in the header (upper-case)
+  char TypeLetter() const;          // the dBase column type: 'C', 'N', 'I', ...
+  int Size() const;                 // column width in bytes
+  int Decimals() const;
+
+  // Reading. Text comes back without trailing fill blanks. A number reads as
+  // its shortest decimal text (at most 15 significant digits, the user's
+  // decimal separator). An empty value reads as "", 0, 0.0 or date-time 0.
+  // A memo reads as its text. Null reads as empty.
+  std::string AsString() const;
+  // Fails with "'%s' no es un valor entero válido" for text that is no whole
+  // number.
+  int64_t AsInteger() const;
+  // Fails with "'%s' no es un valor punto flotante válido".
+  double AsFloat() const;
+  // Days since 1899-12-30, with the time of day as the fraction; 0 when empty.
+  double AsDateTime() const;
+  bool AsBoolean() const;
+  bool IsNull() const;  // empty, or flagged null in a Visual FoxPro table
+
+  // Writing. REQUIRES: the table is in edit or insert state. Text is cut to
+  // the field width in the table's code page (never inside a character);
+  // empty text empties a numeric field. Text that is no whole number fails
+  // on an integer field with "'%s' no es un valor entero válido para el
+  // campo '%s'".
+  void SetAsString(std::string_view value);
+  void SetAsInteger(int64_t value);
+  void SetAsFloat(double value);
+  void SetAsBoolean(bool value);
+  void Clear();
+
+ private:
+  TableImpl* table_;
+  int index_;
+};
+
+}  // namespace tables
