@@ -1,0 +1,69 @@
+#pragma once
+
+// The order of one index tag, kept in memory while a table is open. The
+// production index file (.MDX) is read into these and written from them.
+//
+// Keys: a character key is the field's raw bytes in the table's code page,
+// padded with blanks to the field width, compared as unsigned bytes. A
+// numeric key (N, F, I and the other number columns) compares by value.
+// Equal keys stand in the order of their record numbers, which is the order
+// in which rows were appended.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tables {
+
+enum class KeyKind { kCharacter, kNumeric };
+
+struct IndexKey {
+  std::string text;     // kCharacter: padded bytes in the table's code page
+  double number = 0.0;  // kNumeric
+};
+
+class IndexOrder {
+ public:
+  IndexOrder(std::string tag, std::string field, KeyKind kind, int width);
+
+  const std::string& tag() const { return tag_; }
+  const std::string& field() const { return field_; }
+  KeyKind kind() const { return kind_; }
+  int width() const { return width_; }
+
+  void Clear();
+  // Adds or replaces the key of a record. Cheap: the order is brought up to
+  // date lazily, before the next read of it.
+  void Set(uint32_t recno, IndexKey key);
+  void Remove(uint32_t recno);
+
+  // The number of entries, and the record number at a position in key order.
+  size_t size() const;
+  uint32_t RecnoAt(size_t position) const;
+  const IndexKey& KeyAt(size_t position) const;
+  // The position of a record in key order, if indexed.
+  std::optional<size_t> PositionOf(uint32_t recno) const;
+  // The first position whose key is not less than `key`.
+  size_t LowerBound(const IndexKey& key) const;
+  // Compares two keys of this tag: <0, 0, >0.
+  int Compare(const IndexKey& a, const IndexKey& b) const;
+
+ private:
+  void Sort() const;
+
+  std::string tag_;
+  std::string field_;
+  KeyKind kind_;
+  int width_;
+  struct Entry {
+    IndexKey key;
+    uint32_t recno;
+  };
+  mutable std::vector<Entry> entries_;
+  mutable std::vector<uint32_t> position_of_recno_;  // recno-1 -> position+1
+  mutable bool sorted_ = true;
+};
+
+}  // namespace tables
