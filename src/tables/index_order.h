@@ -35,35 +35,48 @@ class IndexOrder {
 
   void Clear();
   // Adds or replaces the key of a record. Cheap: the order is brought up to
-  // date lazily, before the next read of it.
+  // date lazily, before the next read of it. A character key is padded with
+  // blanks (or cut) to the width. REQUIRES: recno >= 1.
   void Set(uint32_t recno, IndexKey key);
+  // Takes a record out of the order; an unknown record is ignored.
   void Remove(uint32_t recno);
 
   // The number of entries, and the record number at a position in key order.
   size_t size() const;
+  // REQUIRES: position < size().
   uint32_t RecnoAt(size_t position) const;
+  // REQUIRES: position < size(). The reference stays valid until the next
+  // Set, Remove or Clear.
   const IndexKey& KeyAt(size_t position) const;
   // The position of a record in key order, if indexed.
   std::optional<size_t> PositionOf(uint32_t recno) const;
   // The first position whose key is not less than `key`.
   size_t LowerBound(const IndexKey& key) const;
-  // Compares two keys of this tag: <0, 0, >0.
+  // Compares two keys of this tag: <0, 0, >0. Character keys of different
+  // lengths compare as if the shorter one were padded with blanks, so a
+  // search text may be given without its fill. A numeric NaN sorts first.
   int Compare(const IndexKey& a, const IndexKey& b) const;
+
+  // The key of a record, if indexed.
+  const IndexKey* KeyOf(uint32_t recno) const;
 
  private:
   void Sort() const;
+  bool Less(uint32_t a, uint32_t b) const;
+  void MergePending() const;
+  void RebuildAll() const;
+  void RenumberFrom(size_t position) const;
 
   std::string tag_;
   std::string field_;
   KeyKind kind_;
   int width_;
-  struct Entry {
-    IndexKey key;
-    uint32_t recno;
-  };
-  mutable std::vector<Entry> entries_;
+  std::vector<IndexKey> keys_;    // recno-1 -> key
+  std::vector<uint8_t> present_;  // recno-1 -> 1 when indexed
+  size_t count_ = 0;
+  mutable std::vector<uint32_t> order_;  // record numbers in key order
   mutable std::vector<uint32_t> position_of_recno_;  // recno-1 -> position+1
-  mutable bool sorted_ = true;
+  mutable std::vector<uint32_t> pending_;  // set or removed since last sort
 };
 
 }  // namespace tables
