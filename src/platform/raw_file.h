@@ -1,0 +1,43 @@
+#pragma once
+
+// Byte-level file input and output with the operating system's error codes,
+// in Windows numbering on every platform (POSIX errno values are mapped:
+// ENOENT 2 or 3, EMFILE 4, EACCES 5, ETXTBSY 32, ENOSPC 101, ...). Every
+// operation returns 0 or that code; the caller decides what an error means.
+
+#include <cstddef>
+#include <string>
+
+namespace platform {
+
+inline constexpr int kDiskFullCode = 101;
+
+class RawFile {
+ public:
+  RawFile() = default;
+  ~RawFile();  // closes the file if open, ignoring errors
+  RawFile(const RawFile&) = delete;
+  RawFile& operator=(const RawFile&) = delete;
+
+  // Opens an existing file for reading only, letting others read and write.
+  int OpenForReading(const std::string& native_path);
+  // Creates the file (replacing one of that name) for reading and writing,
+  // letting others read and write.
+  int Create(const std::string& native_path);
+  // Reads up to `size` bytes; `*count` is 0 at the end of the file.
+  int Read(char* buffer, size_t size, size_t* count);
+  // Writes once; `*count` may come back smaller than `size` (a short write).
+  int Write(const char* data, size_t size, size_t* count);
+  // REQUIRES: open. Afterwards the object is closed whatever the result.
+  int Close();
+  bool IsOpen() const;
+
+ private:
+#ifdef _WIN32
+  void* handle_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+};
+
+}  // namespace platform

@@ -1,0 +1,105 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/raw_file.h"
+
+namespace platform {
+namespace {
+
+// POSIX errno to the Windows code the same failure gives there.
+int CodeFor(int err, const std::string& path) {
+  switch (err) {
+    case ENOENT: {
+      // Windows tells a missing folder (3) from a missing file (2).
+      std::error_code ec;
+      const auto parent = std::filesystem::path(path).parent_path();
+      return parent.empty() || std::filesystem::is_directory(parent, ec) ? 2
+                                                                         : 3;
+    }
+    case ENOTDIR:
+    case ENAMETOOLONG:
+      return 3;
+    case EMFILE:
+    case ENFILE:
+      return 4;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+      return 5;
+    case ETXTBSY:
+    case EBUSY:
+      return 32;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return kDiskFullCode;
+    case EIO:
+      return 1117;
+    default:
+      return err;
+  }
+}
+
+}  // namespace
+
+RawFile::~RawFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool RawFile::IsOpen() const { return fd_ >= 0; }
+
+int RawFile::OpenForReading(const std::string& native_path) {
+  fd_ = ::open(native_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return CodeFor(errno, native_path);
+  struct stat st;
+  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    return 5;  // as Windows answers for a folder opened as a file
+  }
+  return 0;
+}
+
+int RawFile::Create(const std::string& native_path) {
+  fd_ =
+      ::open(native_path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  return fd_ < 0 ? CodeFor(errno, native_path) : 0;
+}
+
+int RawFile::Read(char* buffer, size_t size, size_t* count) {
+  *count = 0;
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) {
+      *count = static_cast<size_t>(n);
+      return 0;
+    }
+    if (errno != EINTR) return CodeFor(errno, "");
+  }
+}
+
+int RawFile::Write(const char* data, size_t size, size_t* count) {
+  *count = 0;
+  for (;;) {
+    const ssize_t n = ::write(fd_, data, size);
+    if (n >= 0) {
+      *count = static_cast<size_t>(n);
+      return 0;
+    }
+    if (errno != EINTR) return CodeFor(errno, "");
+  }
+}
+
+int RawFile::Close() {
+  const int fd = fd_;
+  fd_ = -1;
+  return ::close(fd) == 0 ? 0 : CodeFor(errno, "");
+}
+
+}  // namespace platform

@@ -1,0 +1,92 @@
+#include "shell/working_copy.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/raw_file.h"
+#include "shell/io_error.h"
+#include "tables/files.h"
+
+namespace shell {
+namespace {
+
+constexpr size_t kBlockSize = 2048;
+
+// The text after the last backslash, slash or colon.
+std::string FileNamePart(const std::string& path) {
+  const size_t cut = path.find_last_of("\\/:");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+void Check(int code) {
+  if (code != 0) throw IoError::FromCode(code);
+}
+
+void CopyBlocks(platform::RawFile& from, platform::RawFile& to) {
+  std::array<char, kBlockSize> buffer;
+  for (;;) {
+    size_t read = 0;
+    Check(from.Read(buffer.data(), buffer.size(), &read));
+    if (read == 0) return;
+    size_t written = 0;
+    Check(to.Write(buffer.data(), read, &written));
+    if (written < read) throw IoError::DiskFull();
+  }
+}
+
+struct Row {
+  const char* file;
+  tables::Table TransferContext::*component;  // nullptr: none to close
+};
+
+}  // namespace
+
+void CopyDataFile(const std::string& destination, const std::string& source) {
+  std::string target = destination;
+  if (FileNamePart(target).empty()) target += FileNamePart(source);
+  const std::string from_path = tables::MapPath(source);
+  std::error_code ec;
+  if (!std::filesystem::exists(from_path, ec)) return;
+  const std::string to_path = tables::MapPath(target);
+
+  platform::RawFile from;
+  Check(from.OpenForReading(from_path));
+  platform::RawFile to;
+  Check(to.Create(to_path));
+  CopyBlocks(from, to);
+  Check(to.Close());
+  Check(from.Close());
+}
+
+void RefreshWorkingCopy(TransferContext& context) {
+  static constexpr std::array<Row, 11> kRows = {{
+      {"grupos.dbf", &TransferContext::wwTableGrupos},
+      {"profesor.dbf", &TransferContext::wwTableProfesor},
+      {"horgrup.dbf", &TransferContext::wwTableHorGrup},
+      {"asigalum.dbf", &TransferContext::wwTableAsigAlum},
+      {"asignat.dbf", &TransferContext::wwTableAsignat},
+      {"aulas.dbf", &TransferContext::wwTableAulas},
+      {"alumnos.dbf", &TransferContext::wwTableAlumnos},
+      {"alumnos.fpt", nullptr},
+      {"centro.dbf", &TransferContext::wwTableCentro},
+      {"lhortipo.dbf", &TransferContext::wwTableLhortipo},
+      {"OCUPA.dbf", &TransferContext::wwTableOCUPA},
+  }};
+  try {
+    tables::ForceDirectories(kWorkingCopyFolder);
+  } catch (const std::exception&) {
+    // Not reported: the first copy then fails with its own error.
+  }
+  const std::string admin = context.admin_folder;
+  for (const Row& row : kRows) {
+    if (row.component != nullptr) (context.*row.component).Close();
+    const std::string source = admin + "\\" + row.file;
+    const std::string destination =
+        std::string(kWorkingCopyFolder) + "\\" + row.file;
+    if (tables::FileExists(destination)) tables::DeleteFile(destination);
+    CopyDataFile(destination, source);
+  }
+}
+
+}  // namespace shell

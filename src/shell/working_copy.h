@@ -1,0 +1,31 @@
+#pragma once
+
+// The working copy "C:\QTEMP\VALENCIA": fresh copies of eleven files of the
+// administration folder, which the export and import runs open instead of
+// the administration's own tables.
+
+#include <string>
+
+#include "shell/transfer_context.h"
+
+namespace shell {
+
+// Copies `source` to `destination` byte for byte, in blocks of 2048 bytes.
+// Both are paths as the program writes them (mapped through the engine's
+// path mapper). A destination without a file-name part (ending in "\", "/"
+// or ":") gets the source's file name. A missing source copies nothing and
+// reports nothing. The source is opened for reading only, so write-protected
+// files copy. Throws IoError on the first failing open, read, write or
+// close; a write that stores fewer bytes than were read throws "Disco
+// lleno" rather than leaving a short copy.
+void CopyDataFile(const std::string& destination, const std::string& source);
+
+// Replaces the working copy's eleven files from context.admin_folder, in
+// the fixed order, closing each file's table component first and deleting
+// the old copy (a failed deletion is not reported). A missing source leaves
+// no copy. Creates the working-copy folder when missing (a failure there is
+// not reported; the first copy then fails). Throws IoError and stops at the
+// first file that cannot be copied.
+void RefreshWorkingCopy(TransferContext& context);
+
+}  // namespace shell
