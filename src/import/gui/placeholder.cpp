@@ -1,1 +1,0 @@
-// The two control windows live here.

@@ -1,0 +1,113 @@
+#include "import/import_run.h"
+
+#include <memory>
+
+#include "import/import_messages.h"
+#include "import/period_times.h"
+#include "import/solution_transfer.h"
+#include "import/teacher_identity.h"
+#include "import/timetable_files.h"
+#include "tables/files.h"
+
+namespace importing {
+namespace {
+
+// The busy cursor for the run's lifetime. A run that ends with an error
+// still gets the default cursor back.
+class BusyCursor {
+ public:
+  explicit BusyCursor(shell::UserInterface& ui) : ui_(ui) {
+    ui_.SetBusyCursor(true);
+  }
+  ~BusyCursor() {
+    if (busy_) ui_.SetBusyCursor(false);
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+  // Someone else has set the default cursor already.
+  void Dismiss() { busy_ = false; }
+  // Sets the default cursor now, as the run's own ends do.
+  void Release() {
+    busy_ = false;
+    ui_.SetBusyCursor(false);
+  }
+
+ private:
+  shell::UserInterface& ui_;
+  bool busy_ = true;
+};
+
+std::unique_ptr<tables::Table> OpenAsigvalt() {
+  auto asigvalt = std::make_unique<tables::Table>();
+  asigvalt->SetTableName(kAsigvaltPath);
+  asigvalt->SetIndexName("CODVALEN");
+  asigvalt->Open();
+  return asigvalt;
+}
+
+void ConfirmPeriodTimes(shell::TransferContext& context, PeriodTimes& times) {
+  times.ReadFromLhortipo(context.wwTableLhortipo, context.centre_code);
+  times.WritePlantilla();
+  context.ui().ShowPeriodTimesWindow();
+  context.ui().SetBusyCursor(true);
+  times.ReadBackPlantilla();
+}
+
+void RebuildTimetables(shell::TransferContext& context, tables::Table& proft,
+                       tables::Table& asigvalt, const PeriodTimes& times) {
+  tables::Table& horprof = context.wwTableHorProf;
+  tables::Table& horgrup = context.wwTableHorGrup;
+  tables::Table& soluc = context.wwTableSoluc;
+  KeepOtherCentreRows(horprof, context.centre_code);
+  KeepOtherCentreRows(horgrup, context.centre_code);
+  horprof.Open();
+  horgrup.Open();
+  soluc.Close();
+  soluc.Open();
+  soluc.First();
+  SolutionTransfer transfer({soluc, proft, asigvalt, horprof, horgrup}, times,
+                            context.centre_code);
+  transfer.Run();
+  horprof.Close();
+  soluc.Close();
+  horgrup.Close();
+}
+
+}  // namespace
+
+void BImportarClick(shell::TransferContext& context) {
+  shell::UserInterface& ui = context.ui();
+  ui.ShowMessage(kDurationWarning);
+  BusyCursor busy(ui);
+  if (!tables::FileExists(shell::kWorkingCopyFolder)) {
+    tables::ForceDirectories(shell::kWorkingCopyFolder);
+  }
+  const std::string admin_folder = context.admin_folder;
+  if (!tables::FileExists(kSolutionPath)) {
+    ui.ShowMessage(kSolutionMissing);
+    busy.Release();
+    if (context.Embedded()) {
+      context.transformed = 0;
+      ui.CloseWindow();
+    }
+    return;
+  }
+  BringTimetablesIn(context, admin_folder);
+  std::unique_ptr<tables::Table> proft = CheckTeacherIdentities(context);
+  if (!proft) {
+    busy.Dismiss();  // the check has set the default cursor
+    return;
+  }
+  std::unique_ptr<tables::Table> asigvalt = OpenAsigvalt();
+  PeriodTimes times;
+  ConfirmPeriodTimes(context, times);
+  RebuildTimetables(context, *proft, *asigvalt, times);
+  ReplaceAdminTimetables(admin_folder);
+  busy.Release();
+  context.transformed = 1;
+  ui.ShowMessage(kProcessFinished);
+  ui.SetRunButtonsEnabled(false);
+  if (context.Embedded()) ui.CloseWindow();
+}
+
+}  // namespace importing

@@ -1,0 +1,22 @@
+#pragma once
+
+// The import run: brings the timetable that the timetabling program left in
+// C:\QTEMP\SOLUC.DBF back into the administration's horgrup and horprof.
+
+#include "shell/transfer_context.h"
+
+namespace importing {
+
+inline constexpr char kAsigvaltPath[] = "C:\\QTEMP\\ASIGVALT.DBF";
+
+// The handler of the import button. Reaches the person only through
+// context.ui(): the opening warning, the two control windows, the final
+// message. Errors of the engine and of file input and output are not caught;
+// they end the run where they happen and reach the caller, which shows them.
+// The busy cursor is set back on every way out, an error included. The
+// administration folder is changed only at the very end, by an atomic
+// replace of both files after a dated backup; other centres' rows of the
+// timetables are kept.
+void BImportarClick(shell::TransferContext& context);
+
+}  // namespace importing

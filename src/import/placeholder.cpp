@@ -1,1 +1,0 @@
-// The import run; see import_run.h once it exists.

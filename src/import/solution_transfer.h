@@ -1,0 +1,96 @@
+#pragma once
+
+// Turns every lesson of the solution table into a row of the teachers'
+// timetable (horprof) and, for a group lesson, also a row of the groups'
+// timetable (horgrup).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "import/period_times.h"
+#include "import/solution_lookups.h"
+#include "tables/table.h"
+
+namespace importing {
+
+// The room number of a solution AULA text: its whole-number value when the
+// text is a whole number (optional leading blanks, an optional sign, decimal
+// digits, nothing after them) no longer than 3 characters once trimmed.
+std::optional<int64_t> RoomNumber(std::string_view aula);
+
+// The occupation code of a TAREA: the text without its first character.
+std::string OccupationOf(std::string_view tarea);
+
+// True when `text` holds nothing but blanks (or control characters).
+bool IsBlank(std::string_view text);
+
+class SolutionTransfer {
+ public:
+  struct Tables {
+    tables::Table& soluc;     // open, standing on the first row to transfer
+    tables::Table& proft;     // open, no index
+    tables::Table& asigvalt;  // open, index CODVALEN selected
+    tables::Table& horprof;   // open, receives the appended rows
+    tables::Table& horgrup;   // open, receives the appended rows
+  };
+
+  SolutionTransfer(Tables tables, const PeriodTimes& times, std::string centre);
+
+  // Transfers the current solution row and every later one, in stored order.
+  // Rows with DIA 0 are passed over. Closes nothing. A missing field or a
+  // value that is no whole number where one is read ends the transfer with
+  // the engine's error, after the rows before it have been stored.
+  void Run();
+
+  int64_t horprof_rows() const { return horprof_rows_; }
+  int64_t horgrup_rows() const { return horgrup_rows_; }
+
+ private:
+  // A field reached by name on first use; the handle stays valid while its
+  // table stays open.
+  class LazyField {
+   public:
+    LazyField(tables::Table& table, const char* name)
+        : table_(table), name_(name) {}
+    tables::Field& operator*() {
+      if (!field_) field_ = table_.FieldByName(name_);
+      return *field_;
+    }
+    tables::Field* operator->() { return &**this; }
+
+   private:
+    tables::Table& table_;
+    const char* name_;
+    std::optional<tables::Field> field_;
+  };
+
+  void TransferRow();
+  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni);
+
+  Tables t_;
+  const PeriodTimes& times_;
+  std::string centre_;
+  TeacherLookup teachers_;
+  SubjectLookup subjects_;
+  int64_t horprof_rows_ = 0;
+  int64_t horgrup_rows_ = 0;
+
+  LazyField dia_{t_.soluc, "DIA"}, hora_{t_.soluc, "HORA"},
+      tarea_{t_.soluc, "TAREA"}, prof_{t_.soluc, "PROF"},
+      nivel_{t_.soluc, "NIVEL"}, curso_{t_.soluc, "CURSO"},
+      asig_{t_.soluc, "ASIG"}, codgrupo_{t_.soluc, "CODGRUPO"},
+      aula_{t_.soluc, "AULA"};
+  LazyField p_diasem_{t_.horprof, "Diasem"}, p_numhora_{t_.horprof, "Numhora"},
+      p_horad_{t_.horprof, "Horad"}, p_horah_{t_.horprof, "Horah"},
+      p_ocupa_{t_.horprof, "Ocupa"}, p_codcen_{t_.horprof, "Codcen"},
+      p_dni_{t_.horprof, "dni"};
+  LazyField g_diasem_{t_.horgrup, "Diasem"}, g_numhora_{t_.horgrup, "Numhora"},
+      g_hordiades_{t_.horgrup, "Hordiades"},
+      g_hordiahas_{t_.horgrup, "Hordiahas"}, g_codcen_{t_.horgrup, "Codcen"},
+      g_dni_{t_.horgrup, "dni"}, g_codgrup_{t_.horgrup, "codgrup"},
+      g_codasig_{t_.horgrup, "codasig"}, g_codaula_{t_.horgrup, "CODAULA"};
+};
+
+}  // namespace importing

@@ -1,0 +1,138 @@
+#include "import/timetable_files.h"
+
+#include <ctime>
+#include <vector>
+
+#include "platform/atomic_replace.h"
+#include "platform/raw_file.h"
+#include "shell/io_error.h"
+#include "shell/working_copy.h"
+#include "tables/files.h"
+
+namespace importing {
+namespace {
+
+constexpr const char* kTimetableFiles[] = {"horgrup.dbf", "horprof.dbf"};
+
+void Check(int code) {
+  if (code != 0) throw shell::IoError::FromCode(code);
+}
+
+std::string ReadWholeFile(const std::string& native_path) {
+  platform::RawFile in;
+  Check(in.OpenForReading(native_path));
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    size_t count = 0;
+    Check(in.Read(buffer, sizeof buffer, &count));
+    if (count == 0) break;
+    bytes.append(buffer, count);
+  }
+  Check(in.Close());
+  return bytes;
+}
+
+uint32_t Little(const std::string& bytes, size_t at, int size) {
+  uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) {
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  }
+  return value;
+}
+
+// Fails, with the engine's error, when another program holds the file.
+// Read-only so that nothing of the file changes.
+void CheckNotHeld(const std::string& path) {
+  if (!tables::FileExists(path)) return;
+  tables::Table probe;
+  probe.SetTableName(path);
+  probe.SetExclusive(true);
+  probe.SetReadOnly(true);
+  probe.Open();
+  probe.Close();
+}
+
+}  // namespace
+
+void BringTimetablesIn(shell::TransferContext& context,
+                       const std::string& admin_folder) {
+  tables::Table* components[] = {&context.wwTableHorGrup,
+                                 &context.wwTableHorProf};
+  for (int i = 0; i < 2; ++i) {
+    components[i]->Close();
+    const std::string copy =
+        tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
+    if (tables::FileExists(copy)) tables::DeleteFile(copy);
+    shell::CopyDataFile(copy,
+                        tables::JoinPath(admin_folder, kTimetableFiles[i]));
+  }
+}
+
+void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
+  component.Close();
+  component.Open();
+  std::vector<int64_t> kept;
+  if (!component.Eof()) {
+    tables::Field codcen = component.FieldByName("Codcen");
+    for (; !component.Eof(); component.Next()) {
+      if (codcen.AsString() != centre) kept.push_back(component.RecNo());
+    }
+  }
+  const std::string path = component.FilePath();
+  component.Close();
+
+  const std::string old_bytes = ReadWholeFile(path);
+  const size_t header_size = Little(old_bytes, 8, 2);
+  const size_t record_size = Little(old_bytes, 10, 2);
+  std::string bytes = old_bytes.substr(0, header_size);
+  bytes.reserve(header_size + kept.size() * record_size + 1);
+  const uint32_t count = static_cast<uint32_t>(kept.size());
+  for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>(count >> 8 * i);
+  for (int64_t record : kept) {
+    bytes.append(old_bytes, header_size + (record - 1) * record_size,
+                 record_size);
+  }
+  bytes.push_back('\x1a');
+  platform::StagedFile staged(path);
+  Check(staged.Stage(bytes));
+  Check(staged.Commit());
+}
+
+std::string BackupStamp(std::time_t when) {
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &when);
+#else
+  localtime_r(&when, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+  return text;
+}
+
+void ReplaceAdminTimetables(const std::string& admin_folder) {
+  std::string admin_paths[2];
+  for (int i = 0; i < 2; ++i) {
+    admin_paths[i] = tables::JoinPath(admin_folder, kTimetableFiles[i]);
+    CheckNotHeld(admin_paths[i]);
+  }
+  const std::string backup =
+      tables::JoinPath(kBackupRoot, BackupStamp(std::time(nullptr)));
+  tables::ForceDirectories(backup);
+  for (const std::string& path : admin_paths) {
+    // A destination ending in a backslash takes the source's file name.
+    shell::CopyDataFile(backup + "\\", path);
+  }
+  platform::StagedFile staged[] = {
+      platform::StagedFile(tables::ResolvePath(admin_paths[0])),
+      platform::StagedFile(tables::ResolvePath(admin_paths[1]))};
+  for (int i = 0; i < 2; ++i) {
+    const std::string copy =
+        tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
+    Check(staged[i].StageCopyOf(tables::ResolvePath(copy)));
+  }
+  for (platform::StagedFile& file : staged) Check(file.Commit());
+}
+
+}  // namespace importing

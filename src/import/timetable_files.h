@@ -1,0 +1,44 @@
+#pragma once
+
+// The file work of the import run around the two timetables: bringing the
+// administration's horgrup and horprof into the working copy, keeping other
+// centres' rows, and putting the rebuilt tables back safely.
+
+#include <ctime>
+#include <string>
+
+#include "shell/transfer_context.h"
+#include "tables/table.h"
+
+namespace importing {
+
+inline constexpr char kSolutionPath[] = "C:\\QTEMP\\SOLUC.DBF";
+inline constexpr char kBackupRoot[] = "C:\\QTEMP\\COPIAS";
+
+// Closes each component and replaces the working copy's horgrup.dbf and
+// horprof.dbf with fresh copies of the administration folder's files. A
+// file missing there leaves no copy. Throws shell::IoError.
+void BringTimetablesIn(shell::TransferContext& context,
+                       const std::string& admin_folder);
+
+// Rewrites the closed table of `component` so that it keeps only its rows
+// whose Codcen differs from `centre`, byte for byte and in stored order;
+// the selected centre's rows and deleted rows are dropped. The table stays
+// closed. A missing table fails with the engine's error, as emptying it
+// would.
+void KeepOtherCentreRows(tables::Table& component, const std::string& centre);
+
+// The backup folder's name for a moment: "AAAAMMDD-HHMMSS" in local time.
+std::string BackupStamp(std::time_t when);
+
+// Puts the working copy's horgrup.dbf and horprof.dbf over the
+// administration's. First checks that no other program holds either
+// administration file, then copies both into the dated backup folder
+// "C:\QTEMP\COPIAS\<AAAAMMDD-HHMMSS>\" (which is kept), then writes both new
+// files beside the old ones under temporary names, flushed to disk, and only
+// when both are complete renames each over its old file. Any failure before
+// the renames leaves the administration folder untouched. Throws
+// shell::IoError, or the engine's error for a file held by another program.
+void ReplaceAdminTimetables(const std::string& admin_folder);
+
+}  // namespace importing

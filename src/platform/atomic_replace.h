@@ -1,0 +1,62 @@
+#pragma once
+
+// Replacing a file so that no failure, not even the process being killed,
+// can leave it missing or short: the new content is written beside the old
+// file under a temporary name and flushed to disk, then renamed over it.
+// Each operation returns 0 or the operating system's error code in Windows
+// numbering (5 access denied, 32 sharing violation, 101 disk full, ...), as
+// RawFile does; the caller decides what an error means.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class StagedFile {
+ public:
+  // `destination` is the native path of the file to replace (it need not
+  // exist yet).
+  explicit StagedFile(std::string destination);
+  ~StagedFile();  // removes the temporary file unless committed
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  // Writes `bytes` to a new temporary file in the destination's folder and
+  // flushes it to disk. On failure nothing is left behind.
+  int Stage(std::string_view bytes);
+  // Reads the file `source` (native path) whole and stages its bytes.
+  int StageCopyOf(const std::string& source);
+  // REQUIRES: staged. Renames the temporary file over the destination in one
+  // step and flushes the folder entry (POSIX: rename, then fsync of the
+  // folder; Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING and
+  // MOVEFILE_WRITE_THROUGH, retried for a short while when another program,
+  // such as a virus scanner, holds the destination).
+  int Commit();
+
+  const std::string& destination() const { return destination_; }
+  const std::string& temp_path() const { return temp_path_; }
+  bool staged() const { return staged_; }
+
+ private:
+  std::string destination_;
+  std::string temp_path_;
+  bool staged_ = false;
+};
+
+// Stages a copy of `source` and commits it over `destination`.
+int AtomicReplaceFile(const std::string& source,
+                      const std::string& destination);
+
+// ---- Per operating system (atomic_replace_posix/_windows.cpp). ----
+
+// Creates `path` (failing when it exists), writes every byte, flushes the
+// data to disk and closes it. On failure the partial file is removed.
+int WriteNewFileDurably(const std::string& path, std::string_view bytes);
+// Renames `from` over `to` atomically and makes the rename durable.
+int RenameOverDurably(const std::string& from, const std::string& to);
+// Removes a file; failures are ignored.
+void RemoveFileQuietly(const std::string& path) noexcept;
+// A number that differs between processes running at the same time.
+long CurrentProcessId();
+
+}  // namespace platform

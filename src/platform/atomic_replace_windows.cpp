@@ -1,0 +1,85 @@
+#include <windows.h>
+
+#include <string>
+
+#include "platform/atomic_replace.h"
+#include "platform/raw_file.h"
+
+namespace platform {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+  std::wstring wide(n > 0 ? n : 1, L'\0');
+  if (n > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
+  }
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+int CodeFor(DWORD err) {
+  if (err == ERROR_DISK_FULL || err == ERROR_HANDLE_DISK_FULL) {
+    return kDiskFullCode;
+  }
+  return static_cast<int>(err);
+}
+
+// A virus scanner or an indexer opens new files for a moment; a replace
+// that meets one is tried again for about two seconds.
+constexpr int kRenameAttempts = 20;
+constexpr DWORD kRenameRetryMs = 100;
+
+}  // namespace
+
+int WriteNewFileDurably(const std::string& path, std::string_view bytes) {
+  const std::wstring wide = Wide(path);
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return CodeFor(GetLastError());
+  int code = 0;
+  while (code == 0 && !bytes.empty()) {
+    const DWORD chunk = bytes.size() > (1u << 30)
+                            ? (1u << 30)
+                            : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!WriteFile(h, bytes.data(), chunk, &written, nullptr)) {
+      code = CodeFor(GetLastError());
+    } else if (written == 0) {
+      code = kDiskFullCode;
+    } else {
+      bytes.remove_prefix(written);
+    }
+  }
+  if (code == 0 && !FlushFileBuffers(h)) code = CodeFor(GetLastError());
+  if (!CloseHandle(h) && code == 0) code = CodeFor(GetLastError());
+  if (code != 0) DeleteFileW(wide.c_str());
+  return code;
+}
+
+int RenameOverDurably(const std::string& from, const std::string& to) {
+  const std::wstring wide_from = Wide(from);
+  const std::wstring wide_to = Wide(to);
+  DWORD err = 0;
+  for (int attempt = 0; attempt < kRenameAttempts; ++attempt) {
+    if (MoveFileExW(wide_from.c_str(), wide_to.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return 0;
+    }
+    err = GetLastError();
+    if (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED &&
+        err != ERROR_LOCK_VIOLATION) {
+      break;
+    }
+    Sleep(kRenameRetryMs);
+  }
+  return CodeFor(err);
+}
+
+void RemoveFileQuietly(const std::string& path) noexcept {
+  DeleteFileW(Wide(path).c_str());
+}
+
+long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
+
+}  // namespace platform
