@@ -1,13 +1,228 @@
-// Placeholder until the import command lands.
+// transquendra import: the import run without a window. The two control
+// windows become the --dni and --period values (and, on a terminal,
+// questions asked line by line).
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
+#include "import/import_messages.h"
+#include "import/import_run.h"
+#include "import/period_times.h"
+#include "import/teacher_identity.h"
+#include "shell/centre_list.h"
+#include "shell/platform_setup.h"
+#include "shell/transfer_context.h"
+#include "shell/user_interface.h"
+#include "shell/working_copy.h"
+#include "tables/files.h"
+#include "tables/table.h"
 
 namespace cli {
+namespace {
 
-int RunImport(const Args&) {
-  std::fprintf(stderr, "transquendra import: no disponible todavía\n");
-  return 2;
+struct ImportOptions {
+  std::string drive_c;
+  std::string admin = shell::kDefaultAdminFolder;
+  std::string centre;
+  bool centre_given = false;
+  std::map<std::string, std::string> dni;  // ABREV -> number as typed
+  std::map<int, std::pair<std::string, std::string>> periods;
+};
+
+// Reads the options; on a mistake prints it and returns false.
+bool ParseOptions(const Args& args, ImportOptions* options) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& name = args[i];
+    if (i + 1 >= args.size()) {
+      std::fprintf(stderr, "transquendra import: falta el valor de %s\n",
+                   name.c_str());
+      return false;
+    }
+    const std::string& value = args[++i];
+    const size_t equals = value.find('=');
+    if (name == "--drive-c") {
+      options->drive_c = value;
+    } else if (name == "--admin") {
+      options->admin = value;
+    } else if (name == "--centre") {
+      options->centre = value;
+      options->centre_given = true;
+    } else if (name == "--dni" && equals != std::string::npos) {
+      options->dni[value.substr(0, equals)] = value.substr(equals + 1);
+    } else if (name == "--period" && equals != std::string::npos &&
+               value.find('-', equals) != std::string::npos) {
+      const size_t dash = value.find('-', equals);
+      int period = 0;
+      try {
+        period = std::stoi(value.substr(0, equals));
+      } catch (const std::exception&) {
+      }
+      if (!importing::PeriodTimes::InRange(period)) {
+        std::fprintf(stderr,
+                     "transquendra import: período fuera de 1 a 20: %s\n",
+                     value.c_str());
+        return false;
+      }
+      options->periods[period] = {value.substr(equals + 1, dash - equals - 1),
+                                  value.substr(dash + 1)};
+    } else {
+      std::fprintf(stderr, "transquendra import: opción no válida: %s %s\n",
+                   name.c_str(), value.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+bool OnTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdin)) && _isatty(_fileno(stderr));
+#else
+  return isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+#endif
+}
+
+// Asks on stderr and reads one line of stdin; false at the end of input.
+bool Ask(const std::string& question, std::string* answer) {
+  std::fprintf(stderr, "%s", question.c_str());
+  std::fflush(stderr);
+  return static_cast<bool>(std::getline(std::cin, *answer));
+}
+
+// Stores `text` into `field` of the current row as the grid would: on a
+// refused value the error is shown and the row's change dropped.
+bool StoreField(tables::Table& table, const char* field,
+                const std::string& text) {
+  table.Edit();
+  try {
+    table.FieldByName(field).SetAsString(text);
+  } catch (const std::exception& error) {
+    table.Cancel();
+    std::fprintf(stderr, "%s\n", shell::ErrorBoxText(error.what()).c_str());
+    return false;
+  }
+  table.Post();
+  return true;
+}
+
+class TerminalUi : public shell::UserInterface {
+ public:
+  explicit TerminalUi(const ImportOptions& options)
+      : options_(options), interactive_(OnTerminal()) {}
+
+  void ShowMessage(const std::string& text) override {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (text == importing::kProcessFinished) finished_ = true;
+  }
+  void ShowError(const std::string& text) override {
+    std::fprintf(stderr, "%s\n", shell::ErrorBoxText(text).c_str());
+  }
+  void SetBusyCursor(bool) override {}
+  void SetRunButtonsEnabled(bool) override {}
+  void CloseWindow() override {}
+  void ShowTeacherIdentityWindow() override;
+  void ShowPeriodTimesWindow() override;
+
+  bool finished() const { return finished_; }
+
+ private:
+  const ImportOptions& options_;
+  bool interactive_;
+  bool finished_ = false;
+};
+
+void TerminalUi::ShowTeacherIdentityWindow() {
+  tables::Table proft("wwTableProft");
+  proft.SetTableName(importing::kProftPath);
+  proft.Open();
+  for (proft.First(); !proft.Eof(); proft.Next()) {
+    const auto given = options_.dni.find(proft.FieldByName("ABREV").AsString());
+    if (given != options_.dni.end()) StoreField(proft, "DNI", given->second);
+  }
+  if (!interactive_) return;
+  for (proft.First(); !proft.Eof(); proft.Next()) {
+    while (proft.FieldByName("DNI").AsInteger() == 0) {
+      std::string answer;
+      const std::string question =
+          "D.N.I. de " + proft.FieldByName("ABREV").AsString() + " (" +
+          proft.FieldByName("NOMBRE").AsString() + "), vacío para dejarlo: ";
+      if (!Ask(question, &answer) || answer.empty()) break;
+      StoreField(proft, "DNI", answer);
+    }
+  }
+}
+
+void TerminalUi::ShowPeriodTimesWindow() {
+  tables::Table plantilla("wwTablePlantilla");
+  plantilla.SetDatabaseName(importing::kPlantillaFolder);
+  plantilla.SetTableName("plantilla");
+  plantilla.Open();
+  for (plantilla.First(); !plantilla.Eof(); plantilla.Next()) {
+    const auto given = options_.periods.find(
+        static_cast<int>(plantilla.FieldByName("HORA").AsInteger()));
+    if (given == options_.periods.end()) continue;
+    StoreField(plantilla, "HORAINI", given->second.first);
+    StoreField(plantilla, "HORAFIN", given->second.second);
+  }
+  if (!interactive_) return;
+  for (;;) {
+    std::fprintf(stderr, "HORA  INICIO  FINAL\n");
+    for (plantilla.First(); !plantilla.Eof(); plantilla.Next()) {
+      std::fprintf(stderr, "%4s  %-6s  %-6s\n",
+                   plantilla.FieldByName("HORA").AsString().c_str(),
+                   plantilla.FieldByName("HORAINI").AsString().c_str(),
+                   plantilla.FieldByName("HORAFIN").AsString().c_str());
+    }
+    std::string answer;
+    if (!Ask("Cambio (N=INICIO-FIN), vacío para seguir: ", &answer) ||
+        answer.empty()) {
+      return;
+    }
+    ImportOptions change;
+    if (!ParseOptions({"--period", answer}, &change)) continue;
+    const auto& [period, times] = *change.periods.begin();
+    for (plantilla.First(); !plantilla.Eof(); plantilla.Next()) {
+      if (plantilla.FieldByName("HORA").AsInteger() == period) {
+        StoreField(plantilla, "HORAINI", times.first);
+        StoreField(plantilla, "HORAFIN", times.second);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+int RunImport(const Args& args) {
+  ImportOptions options;
+  if (!ParseOptions(args, &options)) return 2;
+  shell::SetUpPlatform(options.drive_c);
+
+  TerminalUi ui(options);
+  shell::TransferContext context(&ui);
+  context.admin_folder = options.admin;
+  try {
+    shell::RefreshWorkingCopy(context);
+    const std::vector<std::string> centres = shell::ReadCentreCodes(context);
+    if (options.centre_given) {
+      context.centre_code = options.centre;
+    } else if (!centres.empty()) {
+      context.centre_code = centres.front();
+    }
+    importing::BImportarClick(context);
+  } catch (const std::exception& error) {
+    ui.ShowError(error.what());
+    return 1;
+  }
+  return ui.finished() ? 0 : 1;
 }
 
 }  // namespace cli
