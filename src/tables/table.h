@@ -147,6 +147,11 @@ class Table {
   TableImpl* impl() { return impl_.get(); }
 
  private:
+  // The path as the program names it, for messages ("C:\GC\centro.dbf").
+  std::string DisplayPath() const;
+  void RequireClosed() const;
+  TableImpl& RequireOpen() const;
+
   std::string name_;
   std::string database_name_;
   std::string table_name_;

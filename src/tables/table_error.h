@@ -27,8 +27,47 @@ class TableError : public std::runtime_error {
                                          std::string_view field);
   // "'%s' no es un valor punto flotante válido"
   static TableError NotAFloat(std::string_view text);
-  // The engine adds more factories (missing table, corrupt file, locked
-  // file, ...) in table_error.cpp; each names the file concerned.
+
+  // ---- The engine's own failures; each names the file concerned. ----
+  // "No se encuentra la tabla '%s'"
+  static TableError TableNotFound(std::string_view path);
+  // "La tabla '%s' está en uso por otro programa"
+  static TableError TableLocked(std::string_view path);
+  // "La tabla '%s' está abierta en este programa"
+  static TableError TableOpenHere(std::string_view path);
+  // "La tabla '%s' está dañada: %s"
+  static TableError CorruptTable(std::string_view path,
+                                 std::string_view detail);
+  // "No se encuentra el archivo memo '%s'"
+  static TableError MemoNotFound(std::string_view path);
+  // "El archivo memo '%s' está dañado: %s"
+  static TableError CorruptMemo(std::string_view path, std::string_view detail);
+  // "Error de entrada/salida en '%s': %s"
+  static TableError IoFailure(std::string_view path, std::string_view detail);
+  // "No se puede crear la carpeta '%s'"
+  static TableError CannotCreateFolder(std::string_view path);
+  // "La tabla '%s' está abierta solo para lectura"
+  static TableError ReadOnlyTable(std::string_view path);
+  // "La tabla '%s' no está abierta" / "La tabla '%s' está abierta"
+  static TableError TableNotOpen(std::string_view path);
+  static TableError TableIsOpen(std::string_view path);
+  // "Filtro no válido: %s"
+  static TableError BadFilter(std::string_view expression);
+  // "No se encuentra el índice '%s' de la tabla '%s'"
+  static TableError IndexNotFound(std::string_view tag, std::string_view path);
+  // "La tabla '%s' no tiene ningún índice seleccionado"
+  static TableError NoIndexSelected(std::string_view path);
+  // "El valor '%s' no cabe en el campo '%s'"
+  static TableError ValueTooLarge(std::string_view text,
+                                  std::string_view field);
+  // "'%s' no es una fecha válida"
+  static TableError NotADate(std::string_view text);
+  // "'%s' no es un valor lógico válido"
+  static TableError NotABoolean(std::string_view text);
+  // "Definición de campo no válida: %s"
+  static TableError BadFieldDef(std::string_view detail);
+  // "El campo '%s' no se puede modificar"
+  static TableError FieldNotWritable(std::string_view field);
 };
 
 }  // namespace tables

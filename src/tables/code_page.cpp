@@ -1,0 +1,187 @@
+#include "tables/code_page.h"
+
+#include <cctype>
+
+#include "tables/code_page_tables.h"
+
+namespace tables {
+namespace {
+
+struct DriverEntry {
+  uint8_t driver;
+  int code_page;
+};
+
+// Language-driver bytes as FoxPro and dBase write them. The first entry of
+// a code page is the one written for it.
+constexpr DriverEntry kDrivers[] = {
+    {0x03, 1252}, {0x57, 1252}, {0x58, 1252}, {0x59, 1252}, {0x01, 437},
+    {0x02, 850},  {0x64, 852},  {0x65, 866},  {0x66, 865},  {0x67, 861},
+    {0x6A, 737},  {0x6B, 857},  {0x6C, 863},  {0x7C, 874},  {0x7D, 1255},
+    {0x7E, 1256}, {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254}, {0xCB, 1253},
+    {0xCC, 1257}, {0x08, 865},  {0x09, 437},  {0x0A, 850},  {0x0B, 437},
+    {0x0D, 437},  {0x0E, 850},  {0x0F, 437},  {0x10, 850},  {0x11, 437},
+    {0x12, 850},  {0x14, 850},  {0x15, 437},  {0x16, 850},  {0x17, 865},
+    {0x18, 437},  {0x19, 437},  {0x1A, 850},  {0x1B, 437},  {0x1C, 863},
+    {0x1D, 850},  {0x1F, 852},  {0x22, 852},  {0x23, 852},  {0x24, 860},
+    {0x25, 850},  {0x26, 866},  {0x37, 850},  {0x40, 852},  {0x50, 874},
+    {0x68, 1252}, {0x6D, 1252}, {0x87, 852},  {0x88, 857},  {0xF0, 65001},
+};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Length of the well-formed UTF-8 sequence at `text[i]`, 0 when malformed.
+size_t SequenceLength(std::string_view text, size_t i, char32_t* cp) {
+  const auto byte = [&](size_t k) {
+    return static_cast<unsigned char>(text[k]);
+  };
+  unsigned char lead = byte(i);
+  size_t length = lead < 0x80           ? 1
+                  : (lead >> 5) == 0x6  ? 2
+                  : (lead >> 4) == 0xE  ? 3
+                  : (lead >> 3) == 0x1E ? 4
+                                        : 0;
+  if (length == 0 || i + length > text.size()) return 0;
+  char32_t value = length == 1 ? lead : (lead & (0x7F >> length));
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (byte(i + k) & 0x3F);
+  }
+  *cp = value;
+  return length;
+}
+
+}  // namespace
+
+CodePage::CodePage(int number) : number_(number) {
+  if (number_ == kUtf8) return;
+  upper_ = UpperHalf(number_);
+  if (upper_ == nullptr) {
+    number_ = kDefault;
+    upper_ = UpperHalf(number_);
+  }
+}
+
+std::string CodePage::Decode(std::string_view bytes) const {
+  std::string out;
+  out.reserve(bytes.size());
+  if (upper_ == nullptr) {
+    // UTF-8 tables: keep well-formed sequences, turn stray bytes into the
+    // code point of the same value.
+    for (size_t i = 0; i < bytes.size();) {
+      char32_t cp = 0;
+      size_t length = SequenceLength(bytes, i, &cp);
+      if (length == 0) {
+        AppendUtf8(out, static_cast<unsigned char>(bytes[i]));
+        ++i;
+      } else {
+        out.append(bytes.substr(i, length));
+        i += length;
+      }
+    }
+    return out;
+  }
+  for (char c : bytes) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else {
+      char16_t cp = upper_[b - 0x80];
+      AppendUtf8(out, cp != 0 ? cp : b);
+    }
+  }
+  return out;
+}
+
+std::string CodePage::Encode(std::string_view utf8, size_t max_bytes) const {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp = 0;
+    size_t length = SequenceLength(utf8, i, &cp);
+    if (length == 0) {  // malformed input: one byte as '?'
+      cp = U'?';
+      length = 1;
+    }
+    std::string encoded;
+    if (upper_ == nullptr) {
+      encoded = length == 1 && cp == U'?' ? std::string("?")
+                                          : std::string(utf8.substr(i, length));
+    } else if (cp < 0x80) {
+      encoded = static_cast<char>(cp);
+    } else {
+      encoded = "?";
+      for (int k = 0; k < 128; ++k) {
+        char16_t mapped = upper_[k] != 0 ? upper_[k] : char16_t(0x80 + k);
+        if (mapped == cp) {
+          encoded = static_cast<char>(0x80 + k);
+          break;
+        }
+      }
+    }
+    if (max_bytes != std::string::npos &&
+        out.size() + encoded.size() > max_bytes) {
+      break;
+    }
+    out += encoded;
+    i += length;
+  }
+  return out;
+}
+
+int CodePage::FromLanguageDriver(uint8_t driver) {
+  for (const DriverEntry& entry : kDrivers) {
+    if (entry.driver == driver) return entry.code_page;
+  }
+  return kDefault;
+}
+
+int CodePage::FromDriverName(std::string_view name) {
+  std::string upper;
+  for (char c : name) {
+    if (c == '\0') break;
+    upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (upper.rfind("DBWIN", 0) == 0 && upper.size() >= 7) {
+    std::string region = upper.substr(5, 2);
+    if (region == "CZ" || region == "HU" || region == "PL" || region == "SL")
+      return 1250;
+    if (region == "RU") return 1251;
+    if (region == "GR") return 1253;
+    if (region == "TR") return 1254;
+    return 1252;
+  }
+  // DB437US0, DB850WE0, DB866RU0, ...: the code page is in the name.
+  if (upper.rfind("DB", 0) == 0 && upper.size() >= 5 &&
+      std::isdigit(static_cast<unsigned char>(upper[2])) &&
+      std::isdigit(static_cast<unsigned char>(upper[3])) &&
+      std::isdigit(static_cast<unsigned char>(upper[4]))) {
+    int number = std::stoi(upper.substr(2, 3));
+    return UpperHalf(number) != nullptr ? number : kDefault;
+  }
+  return kDefault;
+}
+
+uint8_t CodePage::LanguageDriverFor(int number) {
+  for (const DriverEntry& entry : kDrivers) {
+    if (entry.code_page == number) return entry.driver;
+  }
+  return 0x03;
+}
+
+}  // namespace tables

@@ -1,0 +1,44 @@
+#pragma once
+
+// Text conversion between the engine's UTF-8 and a table's code page, and
+// the choice of code page from a table header.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tables {
+
+class CodePage {
+ public:
+  static constexpr int kUtf8 = 65001;
+  static constexpr int kDefault = 1252;
+
+  // REQUIRES: `number` is kUtf8 or a code page UpperHalf() knows; anything
+  // else falls back to 1252.
+  explicit CodePage(int number = kDefault);
+
+  int number() const { return number_; }
+
+  // Table bytes to UTF-8. Bytes that do not decode are kept as the code
+  // point of the same value, so nothing is lost in silence.
+  std::string Decode(std::string_view bytes) const;
+  // UTF-8 to table bytes, at most `max_bytes` long, never cutting a
+  // character in two. A character the code page lacks becomes '?'.
+  std::string Encode(std::string_view utf8,
+                     size_t max_bytes = std::string::npos) const;
+
+  // The code page of a header's language-driver byte (byte 29); 0 or an
+  // unknown value means 1252, 0xF0 means UTF-8.
+  static int FromLanguageDriver(uint8_t driver);
+  // The code page of a dBase 7 language-driver name ("DBWINUS0").
+  static int FromDriverName(std::string_view name);
+  // The language-driver byte written into tables of code page `number`.
+  static uint8_t LanguageDriverFor(int number);
+
+ private:
+  int number_;
+  const char16_t* upper_ = nullptr;  // bytes 0x80..0xFF; null for UTF-8
+};
+
+}  // namespace tables

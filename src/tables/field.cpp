@@ -1,0 +1,130 @@
+#include "tables/field.h"
+
+#include <cmath>
+
+#include "tables/field_codec.h"
+#include "tables/files.h"
+#include "tables/number_text.h"
+#include "tables/table_error.h"
+#include "tables/table_impl.h"
+
+namespace tables {
+namespace {
+
+bool IsTextColumn(char type) {
+  return type == 'C' || type == 'V' || type == 'M';
+}
+
+}  // namespace
+
+const std::string& Field::Name() const {
+  return table_->Descriptor(index_).name;
+}
+
+char Field::TypeLetter() const { return table_->Descriptor(index_).type; }
+
+int Field::Size() const { return table_->Descriptor(index_).length; }
+
+int Field::Decimals() const { return table_->Descriptor(index_).decimals; }
+
+std::string Field::AsString() const {
+  return table_->codec().Text(table_->CurrentRecord(),
+                              table_->Descriptor(index_));
+}
+
+int64_t Field::AsInteger() const {
+  const FieldDescriptor& field = table_->Descriptor(index_);
+  const FieldCodec& codec = table_->codec();
+  std::string_view record = table_->CurrentRecord();
+  if (FieldCodec::IsNumeric(field, DbfFlavor::kVisualFoxPro) &&
+      !(field.type == 'B' && codec.IsMemo(field))) {
+    auto value = codec.Number(record, field);
+    if (!value) return 0;
+    const double rounded = std::nearbyint(*value);
+    if (!(std::fabs(rounded) < 9.2e18))
+      throw TableError::NotAnInteger(FormatNumber(*value, DecimalSeparator()));
+    return static_cast<int64_t>(rounded);
+  }
+  if (FieldCodec::IsDate(field))
+    return static_cast<int64_t>(codec.DateTime(record, field).value_or(0.0));
+  if (field.type == 'L') return codec.Boolean(record, field).value_or(false);
+  std::string text = codec.Text(record, field);
+  if (text.empty()) return 0;
+  auto value = ParseInteger(text);
+  if (!value) throw TableError::NotAnInteger(text);
+  return *value;
+}
+
+double Field::AsFloat() const {
+  const FieldDescriptor& field = table_->Descriptor(index_);
+  const FieldCodec& codec = table_->codec();
+  std::string_view record = table_->CurrentRecord();
+  if (FieldCodec::IsNumeric(field, DbfFlavor::kVisualFoxPro) &&
+      !(field.type == 'B' && codec.IsMemo(field)))
+    return codec.Number(record, field).value_or(0.0);
+  if (FieldCodec::IsDate(field))
+    return codec.DateTime(record, field).value_or(0.0);
+  if (field.type == 'L')
+    return codec.Boolean(record, field).value_or(false) ? 1.0 : 0.0;
+  std::string text = codec.Text(record, field);
+  if (text.empty()) return 0.0;
+  auto value = ParseFloat(text, DecimalSeparator());
+  if (!value) throw TableError::NotAFloat(text);
+  return *value;
+}
+
+double Field::AsDateTime() const {
+  const FieldDescriptor& field = table_->Descriptor(index_);
+  const FieldCodec& codec = table_->codec();
+  std::string_view record = table_->CurrentRecord();
+  if (FieldCodec::IsDate(field))
+    return codec.DateTime(record, field).value_or(0.0);
+  if (IsTextColumn(field.type)) {
+    std::string text = codec.Text(record, field);
+    if (text.empty()) return 0.0;
+    // A text column holding a date: write it through a scratch D field.
+    FieldDescriptor date_field{"", 'D', 1, 8, 0};
+    std::string scratch(9, ' ');
+    codec.SetText(scratch, date_field, text);
+    return codec.DateTime(scratch, date_field).value_or(0.0);
+  }
+  return AsFloat();
+}
+
+bool Field::AsBoolean() const {
+  return table_->codec()
+      .Boolean(table_->CurrentRecord(), table_->Descriptor(index_))
+      .value_or(false);
+}
+
+bool Field::IsNull() const {
+  return table_->codec().IsNull(table_->CurrentRecord(),
+                                table_->Descriptor(index_));
+}
+
+void Field::SetAsString(std::string_view value) {
+  std::string& record = table_->EditableRecord();
+  table_->codec().SetText(record, table_->Descriptor(index_), value);
+}
+
+void Field::SetAsInteger(int64_t value) {
+  std::string& record = table_->EditableRecord();
+  table_->codec().SetInteger(record, table_->Descriptor(index_), value);
+}
+
+void Field::SetAsFloat(double value) {
+  std::string& record = table_->EditableRecord();
+  table_->codec().SetNumber(record, table_->Descriptor(index_), value);
+}
+
+void Field::SetAsBoolean(bool value) {
+  std::string& record = table_->EditableRecord();
+  table_->codec().SetBoolean(record, table_->Descriptor(index_), value);
+}
+
+void Field::Clear() {
+  std::string& record = table_->EditableRecord();
+  table_->codec().Clear(record, table_->Descriptor(index_));
+}
+
+}  // namespace tables

@@ -1,0 +1,84 @@
+#pragma once
+
+// Reading and writing one field of a record buffer, for every column type
+// the engine knows. The buffer is the raw record, deletion flag first.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "tables/code_page.h"
+#include "tables/dbf_header.h"
+
+namespace tables {
+
+class MemoFile;
+
+class FieldCodec {
+ public:
+  // `memo` may be null when the table has no memo file; reading a memo
+  // field then yields "".
+  // `display` names the table in errors.
+  FieldCodec(const DbfHeader& header, const CodePage& code_page, MemoFile* memo,
+             std::string display)
+      : header_(header),
+        code_page_(code_page),
+        memo_(memo),
+        display_(std::move(display)) {}
+
+  bool IsNull(std::string_view record, const FieldDescriptor& field) const;
+  // The value as text: trailing fill blanks removed, numbers in shortest
+  // form with the user's separator, dates as dd/mm/yyyy, logicals as T/F.
+  std::string Text(std::string_view record, const FieldDescriptor& field) const;
+  // Numeric columns (N F I + B Y O): the value, nullopt when empty.
+  std::optional<double> Number(std::string_view record,
+                               const FieldDescriptor& field) const;
+  // Date columns (D T @): days since 1899-12-30; nullopt when empty.
+  std::optional<double> DateTime(std::string_view record,
+                                 const FieldDescriptor& field) const;
+  // L columns: nullopt when unset.
+  std::optional<bool> Boolean(std::string_view record,
+                              const FieldDescriptor& field) const;
+  // The raw bytes of the field (for index keys and filters).
+  static std::string_view Raw(std::string_view record,
+                              const FieldDescriptor& field);
+
+  static bool IsNumeric(const FieldDescriptor& field, DbfFlavor flavor);
+  static bool IsDate(const FieldDescriptor& field);
+  bool IsMemo(const FieldDescriptor& field) const;
+
+  // Writers. Each throws TableError on a value the column cannot hold.
+  void SetText(std::string& record, const FieldDescriptor& field,
+               std::string_view utf8) const;
+  void SetNumber(std::string& record, const FieldDescriptor& field,
+                 double value) const;
+  void SetInteger(std::string& record, const FieldDescriptor& field,
+                  int64_t value) const;
+  void SetBoolean(std::string& record, const FieldDescriptor& field,
+                  bool value) const;
+  void SetDateTime(std::string& record, const FieldDescriptor& field,
+                   double days) const;
+  void Clear(std::string& record, const FieldDescriptor& field) const;
+
+ private:
+  void SetNull(std::string& record, const FieldDescriptor& field,
+               bool null) const;
+  void PutBinaryNumber(std::string& record, const FieldDescriptor& field,
+                       double value) const;
+  std::string MemoText(std::string_view record,
+                       const FieldDescriptor& field) const;
+
+  const DbfHeader& header_;
+  const CodePage& code_page_;
+  MemoFile* memo_;
+  std::string display_;
+};
+
+// Calendar helpers shared with the dump command: days since 1899-12-30 for
+// a civil date and back.
+int64_t DaysFromCivil(int year, int month, int day);
+void CivilFromDays(int64_t days, int* year, int* month, int* day);
+
+}  // namespace tables

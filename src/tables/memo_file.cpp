@@ -1,0 +1,132 @@
+#include "tables/memo_file.h"
+
+#include <algorithm>
+
+#include "tables/table_error.h"
+
+namespace tables {
+namespace {
+
+uint32_t Be32(const char* b) {
+  const auto* u = reinterpret_cast<const unsigned char*>(b);
+  return static_cast<uint32_t>(u[0]) << 24 | static_cast<uint32_t>(u[1]) << 16 |
+         static_cast<uint32_t>(u[2]) << 8 | u[3];
+}
+
+uint32_t Le32(const char* b) {
+  const auto* u = reinterpret_cast<const unsigned char*>(b);
+  return static_cast<uint32_t>(u[3]) << 24 | static_cast<uint32_t>(u[2]) << 16 |
+         static_cast<uint32_t>(u[1]) << 8 | u[0];
+}
+
+void PutBe32(char* b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[i] = static_cast<char>(v >> (24 - 8 * i));
+}
+
+void PutLe32(char* b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[i] = static_cast<char>(v >> (8 * i));
+}
+
+// A memo entry longer than this is taken as damage, not as data.
+constexpr uint32_t kMaxEntry = 64u << 20;
+
+}  // namespace
+
+MemoFile::MemoFile(MemoKind kind, const std::string& path,
+                   const std::string& display, bool writable)
+    : kind_(kind), display_(display) {
+  try {
+    file_ = NativeFile::Open(path, display, writable, NativeFile::Lock::kNone);
+  } catch (const TableError&) {
+    if (!std::filesystem::exists(ToFsPath(path)))
+      throw TableError::MemoNotFound(display);
+    throw;
+  }
+  char header[32] = {};
+  if (file_->ReadAt(0, header, sizeof header) < 8)
+    throw TableError::CorruptMemo(display, "la cabecera está incompleta");
+  if (kind_ == MemoKind::kFpt) {
+    block_size_ = static_cast<unsigned char>(header[6]) << 8 |
+                  static_cast<unsigned char>(header[7]);
+  } else if (kind_ == MemoKind::kDbt4) {
+    block_size_ = static_cast<unsigned char>(header[20]) |
+                  static_cast<unsigned char>(header[21]) << 8;
+  }
+  if (block_size_ == 0) block_size_ = 512;
+}
+
+std::string MemoFile::Read(uint32_t block) {
+  if (block == 0) return "";
+  const uint64_t size = file_->Size();
+  const uint64_t start = static_cast<uint64_t>(block) * block_size_;
+  if (start >= size)
+    throw TableError::CorruptMemo(display_, "referencia fuera del archivo");
+  char lead[8] = {};
+  size_t got = file_->ReadAt(start, lead, sizeof lead);
+  uint64_t data_start = start;
+  uint64_t length = 0;
+  bool terminated = false;
+  if (kind_ == MemoKind::kFpt) {
+    if (got < 8) throw TableError::CorruptMemo(display_, "entrada incompleta");
+    length = Be32(lead + 4);
+    data_start = start + 8;
+  } else if (got == 8 && static_cast<unsigned char>(lead[0]) == 0xFF &&
+             static_cast<unsigned char>(lead[1]) == 0xFF && lead[2] == '\x08' &&
+             lead[3] == '\0') {
+    length = Le32(lead + 4);  // includes the 8 leading bytes
+    if (length < 8) throw TableError::CorruptMemo(display_, "entrada dañada");
+    length -= 8;
+    data_start = start + 8;
+  } else {
+    // dBase III: the text runs to the first 0x1A (or to the end).
+    length = std::min<uint64_t>(size - start, kMaxEntry);
+    terminated = true;
+  }
+  if (length > kMaxEntry || data_start + length > size)
+    throw TableError::CorruptMemo(display_, "la entrada pasa del final");
+  std::string data(static_cast<size_t>(length), '\0');
+  data.resize(file_->ReadAt(data_start, data.data(), data.size()));
+  if (terminated) {
+    size_t end = data.find('\x1A');
+    if (end != std::string::npos) data.resize(end);
+  }
+  return data;
+}
+
+uint32_t MemoFile::Append(const std::string& data) {
+  char header[8] = {};
+  file_->ReadAt(0, header, sizeof header);
+  uint32_t next = kind_ == MemoKind::kFpt ? Be32(header) : Le32(header);
+  const uint64_t size = file_->Size();
+  const uint64_t end_block = (size + block_size_ - 1) / block_size_;
+  if (next == 0 || next < end_block) next = static_cast<uint32_t>(end_block);
+  if (next == 0) next = 1;
+  std::string entry;
+  if (kind_ == MemoKind::kFpt) {
+    entry.assign(8, '\0');
+    PutBe32(entry.data(), 1);  // type 1: text
+    PutBe32(entry.data() + 4, static_cast<uint32_t>(data.size()));
+    entry += data;
+  } else if (kind_ == MemoKind::kDbt4) {
+    entry = std::string("\xFF\xFF\x08\x00", 4) + std::string(4, '\0');
+    PutLe32(entry.data() + 4, static_cast<uint32_t>(data.size() + 8));
+    entry += data;
+  } else {
+    entry = data + "\x1A\x1A";
+  }
+  const uint32_t blocks =
+      static_cast<uint32_t>((entry.size() + block_size_ - 1) / block_size_);
+  entry.resize(static_cast<size_t>(blocks) * block_size_, '\0');
+  file_->WriteAt(static_cast<uint64_t>(next) * block_size_, entry.data(),
+                 entry.size());
+  char new_next[4];
+  if (kind_ == MemoKind::kFpt) {
+    PutBe32(new_next, next + blocks);
+  } else {
+    PutLe32(new_next, next + blocks);
+  }
+  file_->WriteAt(0, new_next, 4);
+  return next;
+}
+
+}  // namespace tables

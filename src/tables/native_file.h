@@ -1,0 +1,48 @@
+#pragma once
+
+// One open operating-system file, locked against other processes for as
+// long as it is open. One implementation per operating system:
+// native_file_posix.cpp and native_file_windows.cpp.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tables {
+
+// UTF-8 text to a file-system path and back, on every platform.
+std::filesystem::path ToFsPath(std::string_view utf8);
+std::string FromFsPath(const std::filesystem::path& path);
+
+class NativeFile {
+ public:
+  enum class Lock { kNone, kShared, kExclusive };
+  enum class Mode { kOpenExisting, kCreateOrOpen };
+
+  // Opens `path`, read-write when possible (read-only when `writable` is
+  // false or the file refuses writing), and takes `lock` without waiting.
+  // `display` names the file in errors. Fails with TableNotFound when the
+  // file is missing (kOpenExisting), TableLocked when another process holds
+  // a conflicting lock, IoFailure otherwise. The lock is taken so that the
+  // same process closing another descriptor of the file does not drop it,
+  // and it is checked to guard the file the path names now (not one that
+  // a rename replaced meanwhile).
+  static std::unique_ptr<NativeFile> Open(const std::string& path,
+                                          const std::string& display,
+                                          bool writable, Lock lock,
+                                          Mode mode = Mode::kOpenExisting);
+  virtual ~NativeFile() = default;
+
+  virtual bool writable() const = 0;
+  virtual uint64_t Size() = 0;
+  // Reads up to `size` bytes at `offset`; returns how many were read.
+  virtual size_t ReadAt(uint64_t offset, char* data, size_t size) = 0;
+  // Writes everything or throws IoFailure.
+  virtual void WriteAt(uint64_t offset, const char* data, size_t size) = 0;
+  virtual void Truncate(uint64_t size) = 0;
+};
+
+}  // namespace tables

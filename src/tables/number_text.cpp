@@ -1,0 +1,136 @@
+#include "tables/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+namespace tables {
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.remove_suffix(1);
+  return text;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string FormatNumber(double value, char separator) {
+  if (!std::isfinite(value)) return "";
+  if (value == 0) return "0";
+  // 15 significant digits, d.dddddddddddddde+XX, correctly rounded.
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                              std::chars_format::scientific, 14);
+  std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+  size_t e = text.find('e');
+  bool negative = text.front() == '-';
+  std::string digits;
+  for (char c : text.substr(0, e)) {
+    if (IsDigit(c)) digits += c;
+  }
+  int exponent = 0;
+  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1),
+                  text.data() + text.size(), exponent);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string out = negative ? "-" : "";
+  const int count = static_cast<int>(digits.size());
+  if (exponent >= 15 || exponent < -9) {
+    out += digits[0];
+    if (count > 1) {
+      out += separator;
+      out += digits.substr(1);
+    }
+    out += 'E';
+    out += std::to_string(exponent);
+  } else if (exponent < 0) {
+    out += '0';
+    out += separator;
+    out.append(static_cast<size_t>(-exponent - 1), '0');
+    out += digits;
+  } else if (exponent + 1 >= count) {
+    out += digits;
+    out.append(static_cast<size_t>(exponent + 1 - count), '0');
+  } else {
+    out += digits.substr(0, static_cast<size_t>(exponent + 1));
+    out += separator;
+    out += digits.substr(static_cast<size_t>(exponent + 1));
+  }
+  return out;
+}
+
+std::optional<int64_t> ParseInteger(std::string_view text) {
+  text = TrimBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty() || text.front() == '+') return std::nullopt;
+  int64_t value = 0;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size())
+    return std::nullopt;
+  return value;
+}
+
+std::optional<double> ParseFloat(std::string_view text, char separator) {
+  text = TrimBlanks(text);
+  std::string normal;
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    if (text[i] == '-') normal += '-';
+    ++i;
+  }
+  bool any_digit = false;
+  while (i < text.size() && IsDigit(text[i])) {
+    normal += text[i++];
+    any_digit = true;
+  }
+  if (i < text.size() && text[i] == separator) {
+    normal += '.';
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) {
+      normal += text[i++];
+      any_digit = true;
+    }
+  }
+  if (!any_digit) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    normal += 'e';
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+      normal += text[i++];
+    bool exponent_digit = false;
+    while (i < text.size() && IsDigit(text[i])) {
+      normal += text[i++];
+      exponent_digit = true;
+    }
+    if (!exponent_digit) return std::nullopt;
+  }
+  if (i != text.size()) return std::nullopt;
+  double value = 0;
+  auto result =
+      std::from_chars(normal.data(), normal.data() + normal.size(), value);
+  if (result.ec != std::errc() || result.ptr != normal.data() + normal.size())
+    return std::nullopt;
+  return value;
+}
+
+std::optional<std::string> FormatFixed(double value, int width, int decimals) {
+  if (!std::isfinite(value) || width <= 0) return std::nullopt;
+  char buffer[400];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                              std::chars_format::fixed, decimals);
+  if (result.ec != std::errc()) return std::nullopt;
+  std::string text(buffer, result.ptr);
+  if (text == "-0" || text.find_first_not_of("-0.") == std::string::npos) {
+    if (text.front() == '-') text.erase(0, 1);  // no "-0.00"
+  }
+  if (static_cast<int>(text.size()) > width) return std::nullopt;
+  return std::string(static_cast<size_t>(width) - text.size(), ' ') + text;
+}
+
+}  // namespace tables

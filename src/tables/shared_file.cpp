@@ -1,0 +1,348 @@
+#include "tables/shared_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <map>
+#include <system_error>
+
+#include "tables/files.h"
+#include "tables/table_error.h"
+
+namespace tables {
+namespace {
+
+// Appended records are written out once this many bytes wait in memory.
+constexpr size_t kFlushThreshold = 1 << 20;
+
+std::map<std::string, SharedFile*>& Registry() {
+  static std::map<std::string, SharedFile*> registry;
+  return registry;
+}
+
+std::string RegistryKey(const std::string& path) {
+  std::error_code error;
+  auto canonical = std::filesystem::weakly_canonical(ToFsPath(path), error);
+  std::string key = error ? path : FromFsPath(canonical);
+#ifdef _WIN32
+  std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) {
+    return static_cast<char>(std::tolower(c));
+  });
+#endif
+  return key;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
+}
+
+void Today(int* year, int* month, int* day) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  *year = local.tm_year + 1900;
+  *month = local.tm_mon + 1;
+  *day = local.tm_mday;
+}
+
+}  // namespace
+
+SharedFile* SharedFile::Acquire(const std::string& path,
+                                const std::string& display, bool exclusive) {
+  const std::string key = RegistryKey(path);
+  auto it = Registry().find(key);
+  if (it != Registry().end()) {
+    ++it->second->users_;
+    return it->second;
+  }
+  auto* file = new SharedFile(path, display, exclusive);
+  file->users_ = 1;
+  Registry()[key] = file;
+  return file;
+}
+
+bool SharedFile::IsOpen(const std::string& path) {
+  return Registry().count(RegistryKey(path)) != 0;
+}
+
+void SharedFile::Release(SharedFile* file) {
+  if (--file->users_ > 0) {
+    file->Flush();
+    return;
+  }
+  Registry().erase(RegistryKey(file->path_));
+  std::unique_ptr<SharedFile> owned(file);  // deleted even when Finish throws
+  owned->Finish();
+}
+
+SharedFile::SharedFile(const std::string& path, const std::string& display,
+                       bool exclusive)
+    : path_(path), display_(display) {
+  file_ = NativeFile::Open(
+      path, display, /*writable=*/true,
+      exclusive ? NativeFile::Lock::kExclusive : NativeFile::Lock::kShared);
+  const uint64_t size = file_->Size();
+  std::string head(32, '\0');
+  head.resize(file_->ReadAt(0, head.data(), head.size()));
+  if (head.size() == 32) {
+    const uint16_t length = StoredHeaderLength(head);
+    if (length > 32 && length <= size) {
+      head.resize(length);
+      head.resize(file_->ReadAt(0, head.data(), head.size()));
+    }
+  }
+  header_ = ParseHeader(head, size, display_);
+  code_page_ = CodePage(header_.code_page);
+  LoadRecords(size);
+  OpenMemo();
+  codec_ =
+      std::make_unique<FieldCodec>(header_, code_page_, memo_.get(), display_);
+  OpenProductionIndex();
+}
+
+// What is really in the file decides how many records there are:
+// - a header count smaller than the whole records present gives the records
+//   present (a writer that stores records before the header, as we do, may
+//   have stopped in between), unless an end-of-file byte follows the counted
+//   records: then what lies after it is not data;
+// - a header count larger than the records present (some writers never
+//   update it) gives the records present, but when the last record the
+//   header claims is cut in the middle the file is reported as truncated;
+// - a partial record after all counted ones is an append that never
+//   finished and is left out.
+void SharedFile::LoadRecords(uint64_t file_size) {
+  const uint64_t length = header_.record_length;
+  const uint64_t data_size = file_size - header_.header_length;
+  const uint64_t whole = data_size / length;
+  const uint64_t rest = data_size % length;
+  uint64_t count = whole;
+  char marker = 0;
+  if (header_.record_count > whole && rest > 1) {
+    throw TableError::CorruptTable(
+        display_, "el archivo está truncado (registro incompleto al final)");
+  }
+  if (header_.record_count < whole &&
+      file_->ReadAt(header_.header_length + header_.record_count * length,
+                    &marker, 1) == 1 &&
+      marker == '\x1A') {
+    count = header_.record_count;
+  }
+  if (count > 0xFFFFFFFEull)
+    throw TableError::CorruptTable(display_, "demasiados registros");
+  data_.resize(static_cast<size_t>(count * length));
+  if (file_->ReadAt(header_.header_length, data_.data(), data_.size()) !=
+      data_.size())
+    throw TableError::CorruptTable(display_, "lectura incompleta");
+  record_count_ = static_cast<uint32_t>(count);
+  flushed_count_ = record_count_;
+  // A header that disagrees with the data is put right at the next write.
+  if (record_count_ != header_.record_count) unflushed_ = true;
+  header_.record_count = record_count_;
+}
+
+std::string SharedFile::SiblingPath(const char* extension) const {
+  std::string base = path_;
+  size_t slash = base.find_last_of("/\\");
+  size_t dot = base.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+    base.resize(dot);
+  return ResolvePath(base + extension);
+}
+
+void SharedFile::OpenMemo() {
+  const MemoKind kind = header_.memo_kind();
+  if (kind == MemoKind::kNone) return;
+  const char* extension = kind == MemoKind::kFpt ? ".fpt" : ".dbt";
+  std::string memo_path = SiblingPath(extension);
+  std::string memo_display = display_;
+  size_t dot = memo_display.rfind('.');
+  if (dot != std::string::npos) memo_display.resize(dot);
+  memo_display += kind == MemoKind::kFpt ? ".fpt" : ".dbt";
+  memo_ = std::make_unique<MemoFile>(kind, memo_path, memo_display,
+                                     file_->writable());
+}
+
+std::vector<IndexedField> SharedFile::IndexedFields(
+    const std::vector<IndexOrder>& orders) const {
+  std::vector<IndexedField> fields;
+  if (orders.empty()) {  // all fields, for reading
+    for (const FieldDescriptor& field : header_.fields)
+      fields.push_back({field.name, field.type, field.length, field.decimals});
+    return fields;
+  }
+  for (const IndexOrder& order : orders) {
+    int index = FieldIndexOf(order.field());
+    const FieldDescriptor& field =
+        header_.fields[static_cast<size_t>(std::max(index, 0))];
+    fields.push_back({field.name, field.type, field.length, field.decimals});
+  }
+  return fields;
+}
+
+void SharedFile::OpenProductionIndex() {
+  const bool dbase = header_.flavor != DbfFlavor::kFoxPro &&
+                     header_.flavor != DbfFlavor::kVisualFoxPro;
+  if (!dbase || header_.production_index == 0) return;
+  std::string mdx = SiblingPath(".mdx");
+  std::error_code error;
+  if (!std::filesystem::exists(ToFsPath(mdx), error)) return;
+  orders_ = ReadProductionIndex(mdx, IndexedFields({}), record_count_);
+  has_production_index_ = true;
+}
+
+int SharedFile::FieldIndexOf(std::string_view name) const {
+  for (size_t i = 0; i < header_.fields.size(); ++i) {
+    if (!header_.fields[i].hidden && SameName(header_.fields[i].name, name))
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string_view SharedFile::Record(uint32_t recno) const {
+  const size_t length = header_.record_length;
+  return std::string_view(data_).substr((recno - 1) * length, length);
+}
+
+std::string SharedFile::BlankRecord() const {
+  std::string record(header_.record_length, ' ');
+  for (const FieldDescriptor& field : header_.fields) {
+    if (field.type == '0') {
+      std::fill_n(record.begin() + field.offset, field.length, '\0');
+    } else {
+      codec_->Clear(record, field);
+    }
+  }
+  return record;
+}
+
+void SharedFile::MarkChanged() {
+  if (!file_->writable()) throw TableError::ReadOnlyTable(display_);
+  if (!changed_ && has_production_index_) {
+    // The index on disk no longer matches once data changes: say so on
+    // disk before any data byte is written.
+    const char none = 0;
+    file_->WriteAt(28, &none, 1);
+    header_.production_index = 0;
+  }
+  changed_ = true;
+  unflushed_ = true;
+}
+
+void SharedFile::WriteRecord(uint32_t recno, const std::string& record) {
+  MarkChanged();
+  const size_t length = header_.record_length;
+  std::copy(record.begin(), record.end(),
+            data_.begin() + static_cast<std::ptrdiff_t>((recno - 1) * length));
+  if (recno <= flushed_count_) dirty_.insert(recno);
+  UpdateIndexes(recno, record);
+}
+
+uint32_t SharedFile::AppendRecord(const std::string& record) {
+  if (record_count_ >= 0xFFFFFFFEu)
+    throw TableError::CorruptTable(display_, "demasiados registros");
+  MarkChanged();
+  data_ += record;
+  const uint32_t recno = ++record_count_;
+  UpdateIndexes(recno, record);
+  if ((record_count_ - flushed_count_) * uint64_t{header_.record_length} >=
+      kFlushThreshold)
+    Flush();
+  return recno;
+}
+
+void SharedFile::Flush() {
+  if (!unflushed_ || !file_->writable()) return;
+  const uint64_t length = header_.record_length;
+  for (uint32_t recno : dirty_) {
+    file_->WriteAt(header_.header_length + (recno - 1) * length,
+                   Record(recno).data(), length);
+  }
+  dirty_.clear();
+  // Appended records and the end-of-file byte first, the header after.
+  std::string tail(data_, flushed_count_ * length);
+  tail += '\x1A';
+  const uint64_t tail_at = header_.header_length + flushed_count_ * length;
+  file_->WriteAt(tail_at, tail.data(), tail.size());
+  if (file_->Size() > tail_at + tail.size())
+    file_->Truncate(tail_at + tail.size());
+  Today(&header_.year, &header_.month, &header_.day);
+  header_.record_count = record_count_;
+  std::string fixed = SerializeFixedPart(header_);
+  file_->WriteAt(0, fixed.data(), 12);  // version, date, count, lengths
+  flushed_count_ = record_count_;
+  unflushed_ = false;
+}
+
+void SharedFile::Finish() {
+  Flush();
+  if (changed_ && has_production_index_) {
+    std::string name = path_;
+    size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.resize(dot);
+    WriteProductionIndex(SiblingPath(".mdx"), name, IndexedFields(orders_),
+                         orders_);
+    const char present = 1;
+    file_->WriteAt(28, &present, 1);
+  }
+}
+
+IndexKey SharedFile::KeyOf(const IndexOrder& order,
+                           std::string_view record) const {
+  IndexKey key;
+  int index = FieldIndexOf(order.field());
+  if (index < 0) return key;
+  const FieldDescriptor& field = header_.fields[static_cast<size_t>(index)];
+  if (order.kind() == KeyKind::kCharacter) {
+    key.text = std::string(FieldCodec::Raw(record, field));
+    key.text.resize(static_cast<size_t>(order.width()), ' ');
+  } else if (FieldCodec::IsDate(field)) {
+    key.number = codec_->DateTime(record, field).value_or(0.0);
+  } else {
+    try {
+      key.number = codec_->Number(record, field).value_or(0.0);
+    } catch (const TableError&) {
+      key.number = 0.0;  // an unreadable number sorts as zero
+    }
+  }
+  return key;
+}
+
+void SharedFile::UpdateIndexes(uint32_t recno, const std::string& record) {
+  for (IndexOrder& order : orders_) order.Set(recno, KeyOf(order, record));
+  for (IndexOrder& order : built_) order.Set(recno, KeyOf(order, record));
+}
+
+IndexOrder* SharedFile::FindOrder(std::string_view tag) {
+  for (IndexOrder& order : orders_) {
+    if (SameName(order.tag(), tag)) return &order;
+  }
+  if (has_production_index_) return nullptr;
+  for (IndexOrder& order : built_) {
+    if (SameName(order.tag(), tag)) return &order;
+  }
+  // Without an index file a tag is named after its field.
+  int index = FieldIndexOf(tag);
+  if (index < 0) return nullptr;
+  const FieldDescriptor& field = header_.fields[static_cast<size_t>(index)];
+  const bool numeric =
+      FieldCodec::IsNumeric(field, header_.flavor) || FieldCodec::IsDate(field);
+  built_.emplace_back(field.name, field.name,
+                      numeric ? KeyKind::kNumeric : KeyKind::kCharacter,
+                      field.length);
+  IndexOrder& order = built_.back();
+  for (uint32_t recno = 1; recno <= record_count_; ++recno)
+    order.Set(recno, KeyOf(order, Record(recno)));
+  return &order;
+}
+
+}  // namespace tables

@@ -1,0 +1,100 @@
+#pragma once
+
+// One open .dbf file, shared by every table object of this process that
+// opens the same file: the header, all records in memory, the memo file and
+// the index orders. Table objects on the same file therefore see each
+// other's posted rows at once.
+//
+// Writes go to memory first and reach the disk in Flush(): changed records,
+// then appended records with the end-of-file byte, and only then the header
+// with the new record count. A process that dies at any moment leaves a
+// header that claims no record that is not fully on disk.
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/code_page.h"
+#include "tables/dbf_header.h"
+#include "tables/field_codec.h"
+#include "tables/index_order.h"
+#include "tables/memo_file.h"
+#include "tables/native_file.h"
+#include "tables/production_index.h"
+
+namespace tables {
+
+class SharedFile {
+ public:
+  // The shared file for `path` (native, resolved), opened now or reused.
+  // `display` names it in errors. Every Acquire needs one Release.
+  static SharedFile* Acquire(const std::string& path,
+                             const std::string& display, bool exclusive);
+  // Flushes; the last release also writes the production index and closes
+  // the file. The file is released even when this throws.
+  static void Release(SharedFile* file);
+  // True when this process holds `path` open.
+  static bool IsOpen(const std::string& path);
+  ~SharedFile() = default;  // only Release deletes
+
+  const DbfHeader& header() const { return header_; }
+  const CodePage& code_page() const { return code_page_; }
+  const FieldCodec& codec() const { return *codec_; }
+  const std::string& display() const { return display_; }
+  bool writable() const { return file_->writable(); }
+
+  uint32_t record_count() const { return record_count_; }
+  // REQUIRES: 1 <= recno <= record_count().
+  std::string_view Record(uint32_t recno) const;
+  bool IsDeleted(uint32_t recno) const { return Record(recno)[0] == '*'; }
+  // A record with every field empty.
+  std::string BlankRecord() const;
+
+  void WriteRecord(uint32_t recno, const std::string& record);
+  uint32_t AppendRecord(const std::string& record);
+  void Flush();
+
+  // The order of `tag`: from the production index when the table has one,
+  // otherwise built now from the field of that name. nullptr when there is
+  // no such tag.
+  IndexOrder* FindOrder(std::string_view tag);
+  IndexKey KeyOf(const IndexOrder& order, std::string_view record) const;
+
+ private:
+  SharedFile(const std::string& path, const std::string& display,
+             bool exclusive);
+  void LoadRecords(uint64_t file_size);
+  void OpenMemo();
+  void OpenProductionIndex();
+  std::string SiblingPath(const char* extension) const;
+  int FieldIndexOf(std::string_view name) const;
+  std::vector<IndexedField> IndexedFields(
+      const std::vector<IndexOrder>& orders) const;
+  void MarkChanged();
+  void UpdateIndexes(uint32_t recno, const std::string& record);
+  void Finish();
+
+  std::string path_;
+  std::string display_;
+  int users_ = 0;
+  std::unique_ptr<NativeFile> file_;
+  DbfHeader header_;
+  CodePage code_page_;
+  std::unique_ptr<MemoFile> memo_;
+  std::unique_ptr<FieldCodec> codec_;
+  std::string data_;  // all records, record_length bytes each
+  uint32_t record_count_ = 0;
+  uint32_t flushed_count_ = 0;  // records the header on disk claims
+  std::set<uint32_t> dirty_;    // edited records not yet written
+  bool changed_ = false;        // since open
+  bool unflushed_ = false;      // since the last Flush
+  bool has_production_index_ = false;
+  std::vector<IndexOrder> orders_;  // from the production index; fixed size
+  std::deque<IndexOrder> built_;    // built in memory; deque keeps addresses
+};
+
+}  // namespace tables

@@ -1,0 +1,224 @@
+// Table::CreateTable and Table::EmptyTable: the operations on a closed
+// table's files.
+#include <cctype>
+#include <ctime>
+#include <set>
+#include <system_error>
+
+#include "tables/code_page.h"
+#include "tables/dbf_header.h"
+#include "tables/files.h"
+#include "tables/native_file.h"
+#include "tables/production_index.h"
+#include "tables/shared_file.h"
+#include "tables/table.h"
+#include "tables/table_error.h"
+
+namespace tables {
+namespace {
+
+// How each logical type is stored (see docs/dbf_format.md).
+FieldDescriptor ColumnFor(const FieldDef& def) {
+  FieldDescriptor field;
+  field.name = def.name;
+  switch (def.type) {
+    case FieldType::kText:
+      field.type = 'C';
+      field.length = def.size;
+      break;
+    case FieldType::kInteger:
+      field.type = 'N';
+      field.length = 11;
+      break;
+    case FieldType::kFloat:
+      field.type = 'N';
+      field.length = 20;
+      field.decimals = 4;
+      break;
+    case FieldType::kLogical:
+      field.type = 'L';
+      field.length = 1;
+      break;
+  }
+  return field;
+}
+
+void CheckDefinitions(const std::vector<FieldDef>& fields,
+                      const std::vector<IndexDef>& indexes) {
+  if (fields.empty()) throw TableError::BadFieldDef("la tabla no tiene campos");
+  std::set<std::string> names;
+  for (const FieldDef& def : fields) {
+    bool valid_name = !def.name.empty() && def.name.size() <= 10 &&
+                      std::isalpha(static_cast<unsigned char>(def.name[0]));
+    for (char c : def.name) {
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
+        valid_name = false;
+    }
+    if (!valid_name)
+      throw TableError::BadFieldDef("nombre de campo '" + def.name + "'");
+    if (!names.insert(def.name).second)
+      throw TableError::BadFieldDef("campo repetido '" + def.name + "'");
+    if (def.type == FieldType::kText && (def.size < 1 || def.size > 254))
+      throw TableError::BadFieldDef("ancho del campo '" + def.name + "'");
+  }
+  for (const IndexDef& index : indexes) {
+    std::string upper = index.field;
+    for (char& c : upper)
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (index.tag.empty() || index.tag.size() > 10 || names.count(upper) == 0)
+      throw TableError::BadFieldDef("índice '" + index.tag + "'");
+  }
+}
+
+void StampToday(DbfHeader& header) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  header.year = local.tm_year + 1900;
+  header.month = local.tm_mon + 1;
+  header.day = local.tm_mday;
+}
+
+std::string SiblingOf(const std::string& path, const char* extension) {
+  std::string base = path;
+  const size_t slash = base.find_last_of("/\\");
+  const size_t dot = base.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+    base.resize(dot);
+  return ResolvePath(base + extension);
+}
+
+std::string BaseName(const std::string& path) {
+  std::string name = path;
+  const size_t slash = name.find_last_of("/\\");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return name;
+}
+
+const FieldDescriptor* FindField(const DbfHeader& header,
+                                 const std::string& name) {
+  for (const FieldDescriptor& field : header.fields) {
+    std::string upper = name;
+    for (char& c : upper)
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (field.name == upper) return &field;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void Table::CreateTable() {
+  RequireClosed();
+  CheckDefinitions(field_defs_, index_defs_);
+  const std::string display = DisplayPath();
+  const std::string path = FilePath();
+  if (SharedFile::IsOpen(path)) throw TableError::TableOpenHere(display);
+
+  DbfHeader header;
+  header.version = 0x03;
+  header.language_driver = CodePage::LanguageDriverFor(1252);
+  header.production_index = index_defs_.empty() ? 0 : 1;
+  StampToday(header);
+  for (const FieldDef& def : field_defs_)
+    header.fields.push_back(ColumnFor(def));
+  std::string bytes = SerializeHeader(header);
+  bytes += '\x1A';
+
+  // Replaced in place under an exclusive lock, so a table another program
+  // holds open is refused rather than pulled from under it.
+  auto file =
+      NativeFile::Open(path, display, true, NativeFile::Lock::kExclusive,
+                       NativeFile::Mode::kCreateOrOpen);
+  file->Truncate(0);
+  file->WriteAt(0, bytes.data(), bytes.size());
+
+  if (!index_defs_.empty()) {
+    std::vector<IndexedField> fields;
+    std::vector<IndexOrder> orders;
+    for (const IndexDef& index : index_defs_) {
+      const FieldDescriptor* field = FindField(header, index.field);
+      fields.push_back(
+          {field->name, field->type, field->length, field->decimals});
+      std::string tag = index.tag;
+      for (char& c : tag)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      orders.emplace_back(tag, field->name,
+                          field->type == 'C' || field->type == 'L'
+                              ? KeyKind::kCharacter
+                              : KeyKind::kNumeric,
+                          field->length);
+    }
+    WriteProductionIndex(SiblingOf(path, ".mdx"), BaseName(path), fields,
+                         orders);
+  }
+}
+
+void Table::EmptyTable() {
+  RequireClosed();
+  const std::string display = DisplayPath();
+  const std::string path = FilePath();
+  if (SharedFile::IsOpen(path)) throw TableError::TableOpenHere(display);
+  auto file =
+      NativeFile::Open(path, display, true, NativeFile::Lock::kExclusive);
+  if (!file->writable()) throw TableError::ReadOnlyTable(display);
+  const uint64_t size = file->Size();
+  std::string head(32, '\0');
+  head.resize(file->ReadAt(0, head.data(), head.size()));
+  if (head.size() == 32) {
+    const uint16_t length = StoredHeaderLength(head);
+    if (length > 32 && length <= size) {
+      head.resize(length);
+      head.resize(file->ReadAt(0, head.data(), head.size()));
+    }
+  }
+  DbfHeader header = ParseHeader(head, size, display);
+  const bool indexed = header.production_index != 0 &&
+                       header.flavor != DbfFlavor::kFoxPro &&
+                       header.flavor != DbfFlavor::kVisualFoxPro;
+  const std::string mdx = SiblingOf(path, ".mdx");
+  std::vector<IndexOrder> orders;
+  std::vector<IndexedField> all_fields;
+  for (const FieldDescriptor& field : header.fields)
+    all_fields.push_back(
+        {field.name, field.type, field.length, field.decimals});
+  std::error_code error;
+  if (indexed && std::filesystem::exists(ToFsPath(mdx), error)) {
+    orders = ReadProductionIndex(mdx, all_fields, header.record_count);
+    // Crash safety: no index flag while the index and data disagree.
+    const char none = 0;
+    file->WriteAt(28, &none, 1);
+  }
+  // Count first, then the data: the header never claims records past the
+  // end of the file.
+  header.record_count = 0;
+  StampToday(header);
+  std::string fixed = SerializeFixedPart(header);
+  fixed[28] = orders.empty() ? head[28] : 0;
+  file->WriteAt(0, fixed.data(), 12);
+  file->Truncate(header.header_length);
+  const char eof = '\x1A';
+  file->WriteAt(header.header_length, &eof, 1);
+  if (!orders.empty()) {
+    std::vector<IndexedField> fields;
+    for (IndexOrder& order : orders) {
+      order.Clear();
+      const FieldDescriptor* field = FindField(header, order.field());
+      fields.push_back(
+          field ? IndexedField{field->name, field->type, field->length,
+                               field->decimals}
+                : IndexedField{order.field(), 'C', order.width(), 0});
+    }
+    WriteProductionIndex(mdx, BaseName(path), fields, orders);
+    const char present = 1;
+    file->WriteAt(28, &present, 1);
+  }
+}
+
+}  // namespace tables
