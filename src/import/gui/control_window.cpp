@@ -1,0 +1,229 @@
+#include "import/gui/control_window.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLinearGradient>
+#include <QMessageBox>
+#include <QPainter>
+#include <QShortcut>
+#include <QStyle>
+
+#include "shell/transfer_context.h"
+#include "shell/user_interface.h"
+
+namespace importing_gui {
+namespace {
+
+std::function<void(int)>& HelpHook() {
+  static std::function<void(int)> hook;
+  return hook;
+}
+
+const QColor kDesktop(0x3A, 0x6E, 0xA5);
+const QColor kPanelMiddle(0xF0, 0xFB, 0xFF);
+const QColor kAqua(0x00, 0xFF, 0xFF);
+const QColor kHotLight(0x00, 0x66, 0xCC);
+const QColor kCellColour(0xF0, 0xFB, 0xFF);
+const QColor kAlternateColour(0xCF, 0xD9, 0xFE);
+const QColor kIncidenceBackground(0xF0, 0xCA, 0xA6);
+constexpr char kHeaderStyle[] =
+    "QHeaderView::section { background-color: #FEE4A9; font-weight: bold;"
+    " border: 1px solid #A0A0A0; padding: 1px; }";
+
+// The window's gradient panel: desktop colour, pale blue, aqua.
+class GradientPanel : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, kDesktop);
+    gradient.setColorAt(0.5, kPanelMiddle);
+    gradient.setColorAt(1, kAqua);
+    painter.fillRect(rect(), gradient);
+  }
+};
+
+QLabel* MakeLabel(const QString& text, const QRect& rect, QWidget* panel) {
+  auto* label = new QLabel(text, panel);
+  label->setGeometry(rect);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+void SetControlWindowHelp(std::function<void(int context)> show_help) {
+  HelpHook() = std::move(show_help);
+}
+
+ControlWindow::ControlWindow(const ControlWindowLayout& layout,
+                             std::unique_ptr<tables::Table> table,
+                             QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint),
+      table_(std::move(table)) {
+  table_->SetExclusive(false);
+  table_->Open();
+  setWindowTitle(layout.caption);
+  setFont(QFont("MS Sans Serif", 8));
+  setFixedSize(layout.client_size);
+  move(24, 25);
+  setModal(true);
+
+  auto* panel = new GradientPanel(this);
+  panel->setGeometry(layout.panel);
+  BuildLabels(layout, panel);
+  BuildGrid(layout, panel);
+
+  close_button_ = new QPushButton("Salir", panel);
+  close_button_->setGeometry(layout.close_rect);
+  close_button_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+  QFont bold = close_button_->font();
+  bold.setBold(true);
+  close_button_->setFont(bold);
+  close_button_->setAutoDefault(false);
+  connect(close_button_, &QPushButton::clicked, this, &QDialog::reject);
+  setTabOrder(grid_, close_button_);
+
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(help, &QShortcut::activated, this, [] {
+    if (HelpHook()) HelpHook()(kHelpContext);
+  });
+  connect(qApp, &QApplication::focusChanged, this,
+          &ControlWindow::FocusChanged);
+  SetErrorReporter([this](const std::string& text) {
+    QMessageBox::critical(this, shell::kApplicationTitle,
+                          QString::fromStdString(shell::ErrorBoxText(text)));
+  });
+  grid_->setFocus();
+}
+
+ControlWindow::~ControlWindow() {
+  disconnect(qApp, nullptr, this, nullptr);
+  table_->Close();
+}
+
+void ControlWindow::BuildLabels(const ControlWindowLayout& layout,
+                                QWidget* panel) {
+  title_ = MakeLabel(layout.title, layout.title_rect, panel);
+  QFont title_font("MS Sans Serif", 10);
+  title_font.setBold(true);
+  title_->setFont(title_font);
+  SetTextColour(title_, kHotLight);
+
+  incidence_ = MakeLabel(layout.incidence, layout.incidence_rect, panel);
+  incidence_->setWordWrap(false);
+  incidence_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  QFont incidence_font = font();
+  incidence_font.setBold(true);
+  incidence_font.setUnderline(true);
+  incidence_->setFont(incidence_font);
+  incidence_->setAutoFillBackground(true);
+  QPalette palette = incidence_->palette();
+  palette.setColor(QPalette::Window, kIncidenceBackground);
+  palette.setColor(QPalette::WindowText, Qt::red);
+  incidence_->setPalette(palette);
+
+  explanation_ = MakeLabel(layout.explanation, layout.explanation_rect, panel);
+  QFont explanation_font = font();
+  explanation_font.setBold(true);
+  explanation_->setFont(explanation_font);
+  SetTextColour(explanation_, QColor(0x00, 0x00, 0x80));
+}
+
+void ControlWindow::BuildGrid(const ControlWindowLayout& layout,
+                              QWidget* panel) {
+  model_ = new TableGridModel(*table_, layout.columns, this);
+  std::vector<int> max_lengths;
+  for (const GridColumn& column : layout.columns) {
+    tables::Field field = table_->FieldByName(column.field);
+    max_lengths.push_back(field.TypeLetter() == 'C' ? field.Size() : 0);
+  }
+  grid_ = new FrozenColumnGrid(layout.frozen_columns, panel);
+  grid_->setGeometry(layout.grid_rect);
+  grid_->setItemDelegate(new GridCellDelegate(max_lengths, grid_));
+  QPalette palette = grid_->palette();
+  palette.setColor(QPalette::Base, kCellColour);
+  palette.setColor(QPalette::AlternateBase, kAlternateColour);
+  grid_->setPalette(palette);
+  grid_->frozen_view()->setPalette(palette);
+  grid_->setModel(model_);
+  for (QHeaderView* header :
+       {grid_->horizontalHeader(), grid_->frozen_view()->horizontalHeader()}) {
+    header->setStyleSheet(kHeaderStyle);
+    header->setDefaultAlignment(
+        static_cast<Qt::Alignment>(Qt::AlignCenter | Qt::TextWordWrap));
+    header->setFixedHeight(2 * header->fontMetrics().lineSpacing() + 8);
+  }
+  const int char_width = grid_->fontMetrics().horizontalAdvance('0');
+  for (size_t i = 0; i < layout.columns.size(); ++i) {
+    grid_->SetColumnWidth(static_cast<int>(i),
+                          layout.columns[i].width_chars * char_width + 8);
+  }
+  if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, 0));
+
+  navigator_ = new TableNavigator(model_, panel);
+  navigator_->setGeometry(layout.navigator_rect);
+
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged,
+          this, [this](const QModelIndex& current) {
+            if (current.isValid() && !model_->SetCurrentRow(current.row())) {
+              FollowModelRow(model_->CurrentRow());  // the store failed
+            }
+          });
+  connect(model_, &TableGridModel::currentRowChanged, this,
+          &ControlWindow::FollowModelRow);
+}
+
+void ControlWindow::FollowModelRow(int row) {
+  const QModelIndex current = grid_->currentIndex();
+  if (current.isValid() && current.row() == row) return;
+  const int column = current.isValid() ? current.column() : 0;
+  grid_->setCurrentIndex(model_->index(row, column));
+}
+
+void ControlWindow::SetErrorReporter(TableGridModel::ErrorReporter reporter) {
+  model_->SetErrorReporter(std::move(reporter));
+}
+
+bool ControlWindow::InGrid(const QWidget* widget) const {
+  return widget != nullptr && (widget == grid_ || grid_->isAncestorOf(widget));
+}
+
+void ControlWindow::FocusChanged(QWidget* old, QWidget* now) {
+  // Only moves between controls of this window count: a message box taking
+  // the focus for a moment is no exit from the grid.
+  if (now == nullptr || now->window() != this) return;
+  if (InGrid(now) && !InGrid(old)) GridEnter();
+  if (InGrid(old) && !InGrid(now)) GridExit();
+}
+
+void ControlWindow::GridEnter() {
+  if (!model_->Editing()) model_->Edit();
+}
+
+void ControlWindow::GridExit() {
+  if (model_->Editing()) model_->Post();
+}
+
+void ControlWindow::done(int result) {
+  // Closing by the title bar must not lose what was typed: an open editor
+  // hands its text over when the focus leaves it, then the row is stored.
+  if (InGrid(QApplication::focusWidget())) close_button_->setFocus();
+  GridExit();
+  QDialog::done(result);
+}
+
+}  // namespace importing_gui
