@@ -1,12 +1,44 @@
 // TransQuendraValencia: the transfer window.
+//
+// Start, in this order: the HTML help viewer registers itself, the
+// application is initialised, its help file and title are set, the transfer
+// window is created (running FormCreate) and becomes the main window, and
+// the message loop runs until the window closes.
+
 #include <QApplication>
-#include <QWidget>
+#include <QStringList>
+
+#include "shell/gui/t_exportar_datos.h"
+#include "shell/help_registration.h"
+#include "shell/help_system.h"
+#include "shell/platform_setup.h"
+#include "shell/transfer_context.h"
+
+namespace {
+
+shell_gui::TransferHooks Hooks() {
+  shell_gui::TransferHooks hooks;
+  // The export and import runs and the two control windows are wired here:
+  //   hooks.export_run = exporting::BExportarClick;
+  //   hooks.import_run = importing::BImportarClick;
+  //   hooks.teacher_window = [](QWidget* owner) { ... modal ... };
+  //   hooks.period_window = [](QWidget* owner) { ... modal ... };
+  return hooks;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  shell::HtmlHelpRegistration html_help;
   QApplication app(argc, argv);
-  QApplication::setApplicationName("TransQuendraValencia");
-  QWidget window;
-  window.setWindowTitle("Exportar e importar datos ");
+  shell::SetUpPlatform("");
+  shell::SetApplicationHelpFile(shell::kApplicationHelpFile);
+  QApplication::setApplicationName(shell::kApplicationTitle);
+
+  QStringList arguments = QApplication::arguments();
+  arguments.removeFirst();  // the program
+  shell_gui::TExportarDatos window(arguments, Hooks());
+  shell::SetHelpOwnerWindow(static_cast<std::uintptr_t>(window.winId()));
   window.show();
-  return app.exec();
+  return QApplication::exec();
 }

@@ -59,9 +59,10 @@ std::string MapFixedPath(std::string_view path) {
   return ResolveCase(NormalizeSeparators(native));
 }
 
-std::string ProgramPath(std::string_view native_path) {
-  const std::string drive = DriveCFolder();
-  std::string path(native_path);
+namespace {
+
+// `path` as "C:\..." when it lies inside `drive`; "" otherwise.
+std::string InsideDrive(const std::string& path, const std::string& drive) {
   if (path == drive) return "C:\\";
   if (path.size() > drive.size() && path.compare(0, drive.size(), drive) == 0 &&
       path[drive.size()] == '/') {
@@ -71,7 +72,22 @@ std::string ProgramPath(std::string_view native_path) {
     }
     return "C:\\" + rest;
   }
-  return path;
+  return "";
+}
+
+}  // namespace
+
+std::string ProgramPath(std::string_view native_path) {
+  const std::string path(native_path);
+  const std::string drive = DriveCFolder();
+  std::string shown = InsideDrive(path, drive);
+  if (shown.empty()) {
+    // The drive's folder may be reached through a symbolic link.
+    std::error_code ec;
+    const std::string real = fs::weakly_canonical(drive, ec).string();
+    if (!ec && real != drive) shown = InsideDrive(path, real);
+  }
+  return shown.empty() ? path : shown;
 }
 
 std::vector<std::string> DriveRoots() { return {"C:\\", "/"}; }

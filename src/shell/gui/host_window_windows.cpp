@@ -1,0 +1,42 @@
+#include <windows.h>
+
+#include <QTimer>
+#include <QWindow>
+
+#include "shell/gui/host_window.h"
+
+namespace shell_gui {
+namespace {
+
+bool Exists(quintptr handle) {
+  return handle != 0 && IsWindow(reinterpret_cast<HWND>(handle));
+}
+
+void Embed(QWidget* window, quintptr handle) {
+  // Qt's own parenting calls SetParent and makes the window WS_CHILD; doing
+  // it through Qt keeps mapToGlobal and the drop-down lists right.
+  QWindow* host = QWindow::fromWinId(static_cast<WId>(handle));
+  window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  window->winId();
+  window->windowHandle()->setParent(host);
+  window->move(2, 2);
+}
+
+void Watch(quintptr handle, std::function<void()> gone) {
+  // Windows sends no notice of another process's window ending; IsWindow
+  // is asked twice a second.
+  auto* timer = new QTimer();
+  timer->setInterval(500);
+  QObject::connect(timer, &QTimer::timeout, [timer, handle, gone] {
+    if (IsWindow(reinterpret_cast<HWND>(handle))) return;
+    timer->stop();
+    gone();
+  });
+  timer->start();
+}
+
+}  // namespace
+
+HostWindowOps NativeHostWindowOps() { return {Exists, Embed, Watch}; }
+
+}  // namespace shell_gui

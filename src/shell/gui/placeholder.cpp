@@ -1,1 +1,0 @@
-// The transfer window TExportarDatos lives here.
