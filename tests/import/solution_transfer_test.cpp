@@ -1,0 +1,197 @@
+#include "import/solution_transfer.h"
+
+#include <optional>
+
+#include "import/import_fixture.h"
+#include "tables/table_error.h"
+
+namespace import_testing {
+namespace {
+
+using importing::PeriodTimes;
+using importing::SolutionTransfer;
+
+TEST(RoomNumberTest, TakesShortWholeNumbersOnly) {
+  const std::vector<std::pair<std::string, std::optional<int64_t>>> cases = {
+      {"12", 12},
+      {"123", 123},
+      {"1234", std::nullopt},
+      {"1A", std::nullopt},
+      {"", std::nullopt},
+      {"  12", 12},
+      {"-12", -12},
+      {"+7", 7},
+      {"-123", std::nullopt},
+      {"+", std::nullopt},
+      {"1 2", std::nullopt},
+      {"GIM", std::nullopt},
+  };
+  for (const auto& [aula, expected] : cases) {
+    EXPECT_EQ(importing::RoomNumber(aula), expected) << "'" << aula << "'";
+  }
+}
+
+TEST(OccupationOfTest, DropsTheFirstCharacter) {
+  EXPECT_EQ(importing::OccupationOf("*GU"), "GU");
+  EXPECT_EQ(importing::OccupationOf("*"), "");
+  EXPECT_EQ(importing::OccupationOf(""), "");
+  EXPECT_EQ(importing::OccupationOf("ÑAB"), "AB");  // a whole character
+}
+
+// One solution row and what it must become.
+struct TransferCase {
+  const char* name;
+  Row soluc;  // DIA HORA TAREA PROF NIVEL CURSO ASIG CODGRUPO AULA
+  std::optional<Values> horprof;
+  std::optional<Values> horgrup;
+};
+
+class SolutionTransferTest : public ImportFixture {
+ protected:
+  void SetUp() override {
+    ImportFixture::SetUp();
+    for (int p = 1; p <= 20; ++p) {
+      times_.Set(p, {"S" + std::to_string(p), "E" + std::to_string(p)});
+    }
+    // GLJ twice: the first row in stored order gives the number.
+    WriteTable("QTEMP/PROFT.DBF", kProft,
+               {{"GLJ", "", "", "", "111"},
+                {"PA", "", "", "", "222"},
+                {"GLJ", "", "", "", "333"}});
+    // Two rows match ESO 1 MAT: the first in CODVALEN order is 1ESO01,
+    // although it is stored second.
+    WriteTable("QTEMP/ASIGVALT.DBF", kAsigvalt,
+               {{"MAT", "", "", "1ESO09", "4", "ESO", "1"},
+                {"MAT", "", "", "1ESO01", "4", "ESO", "1"},
+                {"VAL", "", "", "2BAT02", "3", "BAT", "2"}});
+    WriteTable("QTEMP/VALENCIA/horprof.dbf", kHorprof, {});
+    WriteTable("QTEMP/VALENCIA/horgrup.dbf", kHorgrup, {});
+  }
+
+  // Transfers `rows` and returns the rows of horprof and horgrup.
+  std::pair<std::vector<Values>, std::vector<Values>> Transfer(
+      const std::vector<Row>& rows) {
+    WriteTable("QTEMP/SOLUC.DBF", kSoluc, rows);
+    tables::Table soluc, proft, asigvalt, horprof, horgrup;
+    soluc.SetTableName("C:\\QTEMP\\SOLUC.DBF");
+    proft.SetTableName("C:\\QTEMP\\PROFT.DBF");
+    asigvalt.SetTableName("C:\\QTEMP\\ASIGVALT.DBF");
+    asigvalt.SetIndexName("CODVALEN");
+    horprof.SetTableName("C:\\QTEMP\\VALENCIA\\horprof.dbf");
+    horgrup.SetTableName("C:\\QTEMP\\VALENCIA\\horgrup.dbf");
+    for (tables::Table* t : {&soluc, &proft, &asigvalt, &horprof, &horgrup}) {
+      t->Open();
+    }
+    SolutionTransfer({soluc, proft, asigvalt, horprof, horgrup}, times_,
+                     kCentre)
+        .Run();
+    for (tables::Table* t : {&horprof, &horgrup}) t->Close();
+    auto result = std::make_pair(ReadRows("C:\\QTEMP\\VALENCIA\\horprof.dbf"),
+                                 ReadRows("C:\\QTEMP\\VALENCIA\\horgrup.dbf"));
+    // Empty them again for the next case.
+    WriteTable("QTEMP/VALENCIA/horprof.dbf", kHorprof, {});
+    WriteTable("QTEMP/VALENCIA/horgrup.dbf", kHorgrup, {});
+    return result;
+  }
+
+  PeriodTimes times_;
+};
+
+TEST_F(SolutionTransferTest, TurnsEachRowIntoTimetableRows) {
+  const std::string c = kCentre;
+  const std::vector<TransferCase> cases = {
+      {"a group lesson",
+       {"1", "2", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", "12"},
+       Values{"1", "2", "S2", "E2", "12", c, "111"},
+       Values{"1", "2", "S2", "E2", c, "111", "1ESOA", "1ESO01", "12"}},
+      {"period 0 has no times",
+       {"3", "0", "*12", "PA", "BAT", "2", "VAL", "2BATA", "123"},
+       Values{"3", "0", "", "", "12", c, "222"},
+       Values{"3", "0", "", "", c, "222", "2BATA", "2BAT02", "123"}},
+      {"period 21 has no times",
+       {"3", "21", "*12", "PA", "BAT", "2", "VAL", "2BATA", ""},
+       Values{"3", "21", "", "", "12", c, "222"},
+       Values{"3", "21", "", "", c, "222", "2BATA", "2BAT02", ""}},
+      {"period 20 has times",
+       {"5", "20", "", "PA", "", "", "", "", ""},
+       Values{"5", "20", "S20", "E20", "", c, "222"},
+       std::nullopt},
+      {"unknown teacher gives DNI 0 in both rows",
+       {"2", "1", "*12", "XX", "ESO", "1", "MAT", "1ESOA", "GIM"},
+       Values{"2", "1", "S1", "E1", "12", c, "0"},
+       Values{"2", "1", "S1", "E1", c, "0", "1ESOA", "1ESO01", ""}},
+      {"abbreviations are compared exactly",
+       {"2", "1", "*12", "glj", "", "", "", "", ""},
+       Values{"2", "1", "S1", "E1", "12", c, "0"},
+       std::nullopt},
+      {"blank course: duty row only",
+       {"4", "3", "*GUA", "GLJ", "ESO", "   ", "MAT", "1ESOA", "12"},
+       Values{"4", "3", "S3", "E3", "GUA", c, "111"},
+       std::nullopt},
+      {"blank level: duty row only",
+       {"4", "3", "*", "GLJ", "", "1", "MAT", "1ESOA", "12"},
+       Values{"4", "3", "S3", "E3", "", c, "111"},
+       std::nullopt},
+      {"unknown subject gives an empty code",
+       {"1", "4", "*12", "GLJ", "ESO", "1", "mat", "1ESOA", "1234"},
+       Values{"1", "4", "S4", "E4", "12", c, "111"},
+       Values{"1", "4", "S4", "E4", c, "111", "1ESOA", "", ""}},
+      {"DIA 0 is passed over",
+       {"0", "4", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", "12"},
+       std::nullopt,
+       std::nullopt},
+  };
+  for (const TransferCase& tc : cases) {
+    const auto [horprof, horgrup] = Transfer({tc.soluc});
+    ASSERT_EQ(horprof.size(), tc.horprof ? 1u : 0u) << tc.name;
+    ASSERT_EQ(horgrup.size(), tc.horgrup ? 1u : 0u) << tc.name;
+    if (tc.horprof) EXPECT_EQ(horprof[0], *tc.horprof) << tc.name;
+    if (tc.horgrup) EXPECT_EQ(horgrup[0], *tc.horgrup) << tc.name;
+  }
+}
+
+TEST_F(SolutionTransferTest, KeepsTheSolutionsOrder) {
+  const auto [horprof, horgrup] =
+      Transfer({{"2", "1", "*12", "PA", "BAT", "2", "VAL", "2BATA", ""},
+                {"1", "1", "*GUA", "GLJ", "", "", "", "", ""},
+                {"0", "1", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", ""},
+                {"1", "2", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", ""}});
+  ASSERT_EQ(horprof.size(), 3u);
+  EXPECT_EQ(horprof[0][6], "222");
+  EXPECT_EQ(horprof[1][4], "GUA");
+  EXPECT_EQ(horprof[2][1], "2");
+  ASSERT_EQ(horgrup.size(), 2u);
+  EXPECT_EQ(horgrup[0][6], "2BATA");
+  EXPECT_EQ(horgrup[1][6], "1ESOA");
+}
+
+TEST_F(SolutionTransferTest, AFieldMissingFromTheSolutionStopsAtItsFirstUse) {
+  // Without AULA, duty rows transfer; the first group lesson fails.
+  std::vector<Column> without_aula(kSoluc.begin(), kSoluc.end() - 1);
+  WriteTable("QTEMP/SOLUC.DBF", without_aula,
+             {{"1", "1", "*GUA", "GLJ", "", "", "", ""},
+              {"1", "2", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA"}});
+  tables::Table soluc, proft, asigvalt, horprof, horgrup;
+  soluc.SetTableName("C:\\QTEMP\\SOLUC.DBF");
+  proft.SetTableName("C:\\QTEMP\\PROFT.DBF");
+  asigvalt.SetTableName("C:\\QTEMP\\ASIGVALT.DBF");
+  asigvalt.SetIndexName("CODVALEN");
+  horprof.SetTableName("C:\\QTEMP\\VALENCIA\\horprof.dbf");
+  horgrup.SetTableName("C:\\QTEMP\\VALENCIA\\horgrup.dbf");
+  for (tables::Table* t : {&soluc, &proft, &asigvalt, &horprof, &horgrup}) {
+    t->Open();
+  }
+  SolutionTransfer transfer({soluc, proft, asigvalt, horprof, horgrup}, times_,
+                            kCentre);
+  try {
+    transfer.Run();
+    FAIL() << "no error";
+  } catch (const tables::TableError& error) {
+    EXPECT_STREQ(error.what(), "No se encuentra el campo 'AULA'");
+  }
+  EXPECT_EQ(transfer.horprof_rows(), 2);
+  EXPECT_EQ(transfer.horgrup_rows(), 0);
+}
+
+}  // namespace
+}  // namespace import_testing
