@@ -1,1 +1,0 @@
-// The export run; see export_run.h once it exists.

@@ -1,0 +1,203 @@
+#pragma once
+
+// What the export tests share: a drive C in a temporary folder with the
+// working copy "C:\QTEMP\VALENCIA", administration tables written byte by
+// byte (so the tests do not lean on the engine to make their inputs), a
+// scripted user interface and a transfer context, and a reader for the
+// intermediate tables.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/drive_mapping.h"
+#include "shell/platform_setup.h"
+#include "shell/transfer_context.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "tables/files.h"
+#include "tables/table.h"
+
+namespace export_testing {
+
+// A column of an administration table: dBase type letter C, N, D or L.
+struct Column {
+  std::string name;
+  char type = 'C';
+  int width = 10;
+  int decimals = 0;
+};
+using Row = std::vector<std::string>;  // raw values, one per column
+using Record = std::map<std::string, std::string>;  // field name -> AsString
+
+// UTF-8 to code page 1252 for the Latin-1 letters the tests use.
+inline std::string ToCp1252(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      out += text[i++];
+    } else if ((byte & 0xE0) == 0xC0 && i + 1 < text.size()) {
+      const unsigned cp = ((byte & 0x1Fu) << 6) |
+                          (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+      out += cp <= 0xFF ? static_cast<char>(cp) : '?';
+      i += 2;
+    } else {
+      out += '?';
+      ++i;
+      while (i < text.size() &&
+             (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) {
+        ++i;
+      }
+    }
+  }
+  return out;
+}
+
+// The bytes of a dBase III table in code page 1252. Character values are
+// left-aligned, the others right-aligned, all padded with blanks.
+inline std::string DbfBytes(const std::vector<Column>& columns,
+                            const std::vector<Row>& rows) {
+  auto put = [](std::string& bytes, size_t at, unsigned value, int width) {
+    for (int i = 0; i < width; ++i)
+      bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  unsigned record_size = 1;
+  for (const Column& c : columns) record_size += static_cast<unsigned>(c.width);
+  const auto header_size = static_cast<unsigned>(32 + 32 * columns.size() + 1);
+  std::string bytes(header_size, '\0');
+  bytes[0] = 0x03;
+  bytes[1] = 126;
+  bytes[2] = 9;
+  bytes[3] = 1;
+  put(bytes, 4, static_cast<unsigned>(rows.size()), 4);
+  put(bytes, 8, header_size, 2);
+  put(bytes, 10, record_size, 2);
+  bytes[29] = 0x03;
+  unsigned offset = 1;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const size_t at = 32 + 32 * i;
+    bytes.replace(at, columns[i].name.size(), columns[i].name);
+    bytes[at + 11] = columns[i].type;
+    put(bytes, at + 12, offset, 4);
+    bytes[at + 16] = static_cast<char>(columns[i].width);
+    bytes[at + 17] = static_cast<char>(columns[i].decimals);
+    offset += static_cast<unsigned>(columns[i].width);
+  }
+  bytes[header_size - 1] = 0x0D;
+  for (const Row& row : rows) {
+    bytes += ' ';
+    for (size_t i = 0; i < columns.size(); ++i) {
+      std::string value = ToCp1252(i < row.size() ? row[i] : "");
+      const auto width = static_cast<size_t>(columns[i].width);
+      value.resize(std::min(value.size(), width));
+      const std::string fill(width - value.size(), ' ');
+      bytes += columns[i].type == 'C' ? value + fill : fill + value;
+    }
+  }
+  bytes += '\x1A';
+  return bytes;
+}
+
+// The administration tables with the fields the export reads.
+inline const std::vector<Column> kAsignat = {{"CODASIG", 'C', 10},
+                                             {"LITRESV", 'C', 12},
+                                             {"VLITEASIG", 'C', 60},
+                                             {"CLITEASIG", 'C', 60},
+                                             {"HORSEMTE", 'C', 3}};
+inline const std::vector<Column> kOcupa = {
+    {"OCUPA", 'C', 10}, {"VLITERAL", 'C', 40}, {"CLITERAL", 'C', 40}};
+inline const std::vector<Column> kProfesor = {{"FBAJA", 'D', 8},
+                                              {"APENOMPROF", 'C', 100},
+                                              {"DNI", 'N', 10},
+                                              {"DEPARTA", 'C', 50}};
+inline const std::vector<Column> kAulas = {{"CODAULA", 'C', 12},
+                                           {"LITAULA", 'C', 90}};
+inline const std::vector<Column> kGrupos = {{"CODGRUP", 'C', 12},
+                                            {"TURNO", 'C', 2},
+                                            {"LITEGRUP", 'C', 90},
+                                            {"DNI", 'C', 12}};
+inline const std::vector<Column> kAlumnos = {{"CODIGO", 'C', 24},
+                                             {"APENOM", 'C', 50},
+                                             {"CODGRUP", 'C', 10},
+                                             {"CODCUR", 'C', 4},
+                                             {"REPITE", 'N', 1}};
+inline const std::vector<Column> kAsigalum = {{"CODIGO", 'C', 12},
+                                              {"CODASIG", 'C', 12}};
+inline const std::vector<Column> kHorgrup = {
+    {"CODGRUP", 'C', 12}, {"CODASIG", 'C', 12}, {"DNI", 'N', 10}};
+
+class ExportFixture : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetDriveCOverride(drive_.path().string());
+    shell::InstallPathMapping();
+    tables::SetDecimalSeparator('.');
+    std::filesystem::create_directories(drive_.path() / "QTEMP" / "VALENCIA");
+  }
+  void TearDown() override {
+    tables::SetDecimalSeparator('.');
+    platform::SetDriveCOverride("");
+  }
+
+  // Writes the working copy's table `name` ("asignat").
+  void WriteSource(const std::string& name, const std::vector<Column>& columns,
+                   const std::vector<Row>& rows) {
+    drive_.Write("QTEMP/VALENCIA/" + name + ".dbf", DbfBytes(columns, rows));
+  }
+  // Writes a table of the exchange folder ("PROFT"), as an earlier step would.
+  void WriteExchange(const std::string& name,
+                     const std::vector<Column>& columns,
+                     const std::vector<Row>& rows) {
+    drive_.Write("QTEMP/" + name + ".DBF", DbfBytes(columns, rows));
+  }
+
+  // Every row of the intermediate table `name` ("PROFT"), in stored order.
+  std::vector<Record> ReadTable(const std::string& name) {
+    tables::Table table;
+    table.SetTableName("C:\\QTEMP\\" + name + ".DBF");
+    table.Open();
+    std::vector<Record> records;
+    for (table.First(); !table.Eof(); table.Next()) {
+      Record record;
+      for (int i = 0; i < table.FieldCount(); ++i) {
+        record[table.FieldAt(i).Name()] = table.FieldAt(i).AsString();
+      }
+      records.push_back(std::move(record));
+    }
+    return records;
+  }
+  // One field of every row of the table `name`.
+  std::vector<std::string> Values(const std::string& name,
+                                  const std::string& field) {
+    std::vector<std::string> values;
+    for (const Record& record : ReadTable(name))
+      values.push_back(record.at(field));
+    return values;
+  }
+  // The field names of the table `name`, in order; text fields with their
+  // width ("COD C10"). The column types of the other logical types are the
+  // engine's.
+  std::vector<std::string> Layout(const std::string& name) {
+    tables::Table table;
+    table.SetTableName("C:\\QTEMP\\" + name + ".DBF");
+    table.Open();
+    std::vector<std::string> layout;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+      tables::Field field = table.FieldAt(i);
+      layout.push_back(field.TypeLetter() == 'C'
+                           ? field.Name() + " C" + std::to_string(field.Size())
+                           : field.Name());
+    }
+    return layout;
+  }
+
+  testing_support::TempDir drive_{"tqv-export"};
+  testing_support::ScriptedUi ui_;
+  shell::TransferContext context_{&ui_};
+};
+
+}  // namespace export_testing
