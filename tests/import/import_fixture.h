@@ -93,9 +93,9 @@ class ImportFixture : public testing::Test {
                 {"VAL", "VAL", "Valencià", "1ESO02", "3", "ESO", "1"}});
     std::vector<Row> periods;
     for (int p = 1; p <= 6; ++p) {
-      periods.push_back({kCentre, std::to_string(p),
-                         "0" + std::to_string(7 + p) + ":00",
-                         "0" + std::to_string(7 + p) + ":55"});
+      const std::string hour = (7 + p < 10 ? "0" : "") + std::to_string(7 + p);
+      periods.push_back(
+          {kCentre, std::to_string(p), hour + ":00", hour + ":55"});
     }
     WriteTable("QTEMP/VALENCIA/lhortipo.dbf", kLhortipo, periods);
     WriteTable("GC/horgrup.dbf", kHorgrup, {});
