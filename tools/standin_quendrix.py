@@ -64,11 +64,18 @@ def text(row, field):
     return "" if value is None else str(value).rstrip()
 
 
+MAX_PERIODS = 20
+
+
 class Week:
-    """Who is busy when. A slot is (day, period), both counted from 1."""
+    """Who is busy when. A slot is (day, period), both counted from 1.
+    Slots run period by period, so a lesson takes the earliest period that
+    is free; periods beyond the school day are used only when a lesson
+    finds no room within it."""
 
     def __init__(self, days, periods):
-        self.slots = [(d, p) for p in range(1, periods + 1)
+        self.periods = periods
+        self.slots = [(d, p) for p in range(1, MAX_PERIODS + 1)
                       for d in range(1, days + 1)]
         self.busy = {}
 
@@ -117,6 +124,8 @@ def place_duties(teachers, tasks, duties, week):
         who = ("P", teacher)
         placed = 0
         for slot in reversed(week.slots):
+            if slot[1] > week.periods:
+                continue
             if placed == duties:
                 break
             if week.free(who, slot):
@@ -148,7 +157,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("exchange")
     parser.add_argument("--days", type=int, default=5)
-    parser.add_argument("--periods", type=int, default=7)
+    parser.add_argument("--periods", type=int, default=8,
+                        help="periods of the school day (more are used only "
+                             "for lessons that find no room)")
     parser.add_argument("--duties", type=int, default=2)
     parser.add_argument("--output")
     args = parser.parse_args()
