@@ -3,7 +3,7 @@
 namespace platform {
 
 const char* VersionBanner() {
-  return "TransQuendraValencia 0.1 - utilidad de transferencia ZELMAR-Quendrix";
+  return "TransQuendraValencia 0.1 - Equipo TQV";
 }
 
 }  // namespace platform
