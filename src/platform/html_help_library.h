@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
 
 namespace platform {
 
@@ -53,9 +52,5 @@ class HtmlHelpLibrary {
  private:
   HtmlHelpEntryPoint entry_point_;
 };
-
-// The folder of the running program's executable, ending in its separator
-// (C:\TQV\ or /opt/tqv/); empty when the system cannot tell.
-std::string HelpProgramFolder();
 
 }  // namespace platform

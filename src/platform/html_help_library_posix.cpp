@@ -115,15 +115,4 @@ std::unique_ptr<HtmlHelpLibrary> HtmlHelpLibrary::Load() {
       });
 }
 
-std::string HelpProgramFolder() {
-  std::string path(4096, '\0');
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) {
-    return "";
-  }
-  path.resize(static_cast<std::size_t>(length));
-  const std::string::size_type cut = path.rfind('/');
-  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
-}
-
 }  // namespace platform

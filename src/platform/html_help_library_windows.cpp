@@ -48,20 +48,4 @@ std::unique_ptr<HtmlHelpLibrary> HtmlHelpLibrary::Load() {
   return std::make_unique<WindowsHtmlHelpLibrary>(module, function);
 }
 
-std::string HelpProgramFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, path.data(),
-                                      static_cast<DWORD>(path.size()));
-    if (length == 0) return "";
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);  // cut: try a longer buffer
-  }
-  const std::string::size_type cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
-}
-
 }  // namespace platform

@@ -2,12 +2,31 @@
 
 #include <utility>
 
+#include "platform/executable_path.h"
+
 namespace shell {
+namespace {
+
+// The executable's folder with its separator, ready to take a file name.
+std::string ProgramFolder() {
+#ifdef _WIN32
+  constexpr char kSeparator = '\\';
+#else
+  constexpr char kSeparator = '/';
+#endif
+  std::string folder = platform::ExecutableFolder();
+  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
+    folder += kSeparator;
+  }
+  return folder;
+}
+
+}  // namespace
 
 HtmlHelpRegistration::HtmlHelpRegistration()
     : HtmlHelpRegistration(ApplicationHelpSystem(),
-                           platform::HtmlHelpLibrary::Load(),
-                           platform::HelpProgramFolder()) {}
+                           platform::HtmlHelpLibrary::Load(), ProgramFolder()) {
+}
 
 HtmlHelpRegistration::HtmlHelpRegistration(
     HelpSystem& system, std::unique_ptr<platform::HtmlHelpLibrary> library,
