@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "import/gui/t_control_plantilla.h"
+#include "import/gui/t_control_profesores.h"
+#include "import/import_run.h"
 #include "shell/gui/t_exportar_datos.h"
 #include "shell/help_registration.h"
 #include "shell/help_system.h"
@@ -20,9 +23,10 @@ shell_gui::TransferHooks Hooks() {
   shell_gui::TransferHooks hooks;
   // The export and import runs and the two control windows are wired here:
   //   hooks.export_run = exporting::BExportarClick;
-  //   hooks.import_run = importing::BImportarClick;
-  //   hooks.teacher_window = [](QWidget* owner) { ... modal ... };
-  //   hooks.period_window = [](QWidget* owner) { ... modal ... };
+  hooks.import_run = importing::BImportarClick;
+  hooks.teacher_window = importing_gui::ShowTControlProfesores;
+  hooks.period_window = importing_gui::ShowTControlPlantilla;
+  importing_gui::SetControlWindowHelp(shell::ShowHelpContext);
   return hooks;
 }
 
