@@ -9,7 +9,7 @@ TQV_PACKAGES=(
   qt6-base-dev libgl-dev fonts-liberation
   libshp-dev
   python3 python3-dbf python3-dbfread gdal-bin libdbd-xbase-perl
-  xvfb x11-utils xdotool imagemagick
+  xvfb x11-utils xdotool imagemagick libxcb1-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 wine64
 )
