@@ -67,8 +67,10 @@ FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
                 this, [this, path] { OpenPath(path.toStdString()); },
                 Qt::QueuedConnection);
           });
-  directory_ = platform::ProgramPath(fs::current_path().string());
-  Rebuild(fs::current_path().string());
+  std::error_code ec;
+  const std::string start = fs::current_path(ec).string();
+  directory_ = platform::ProgramPath(start);
+  if (!ec) Rebuild(start);
 }
 
 std::string FolderList::DriveRoot() const {
