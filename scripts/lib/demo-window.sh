@@ -29,5 +29,5 @@ print("  Código del centro: " + (codes[0] if codes else "(vacío)") +
       "   lista: " + ", ".join(codes))
 print("  Recoger Textos Asignaturas en: VALENCIÁ  (o CASTELLANO)")
 print("  Botones: Aceptar (exportar), Aceptar (importar), Salir, F1 AYUDA")
-print("  Copia de trabajo: C:\\QTEMP\\VALENCIA con los once archivos de C:\\GC")
+print("  Al abrirse copia los once archivos de C:\\GC en C:\\QTEMP\\VALENCIA")
 PY
