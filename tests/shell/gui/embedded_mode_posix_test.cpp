@@ -217,11 +217,12 @@ TEST_F(EmbeddedModeTest, OtherWordTakesTheKeyboardInsideTheHost) {
   ASSERT_NE(child, 0u);
   ExpectPlacedInHost(child);
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  // A click on the folder box gives the window the focus; Alt+S is the
-  // mnemonic of "&Salir".
+  // A click on the folder box (EdNuevoDir) gives the window the focus;
+  // Tab then walks EdNuevoDir, ListaDirectorios, ListaUnidades, CBCentro to
+  // BClose, and the space bar presses it.
   Xdotool("mousemove --window " + std::to_string(child) + " 100 145 click 1");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  Xdotool("key alt+s");
+  Xdotool("key --delay 100 Tab Tab Tab Tab space");
   EXPECT_TRUE(WaitExit(program, 10));
   EXPECT_EQ(dir_.Read("Quendrix.ini"), kFlagZero);
 }
