@@ -66,6 +66,14 @@ std::string StoredName(std::string_view raw) {
   return name;
 }
 
+// dBase field names are upper-case; a few writers store them in mixed case.
+std::string UpperName(std::string name) {
+  for (char& c : name) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return name;
+}
+
 // dBase 7 and dBase IV both use version 0x04; dBase 7 keeps a language
 // driver name where dBase IV has its first field, and 48-byte descriptors.
 bool LooksLikeDbase7(std::string_view bytes, uint16_t header_length) {
@@ -164,13 +172,17 @@ DbfHeader ParseHeader(std::string_view bytes, uint64_t file_size,
 
   int offset = 1;
   size_t at = first;
+  bool terminated = false;
   for (;; at += step) {
     if (at >= header.header_length) break;  // no terminator: header is full
-    if (bytes[at] == '\x0D') break;
+    if (bytes[at] == '\x0D') {
+      terminated = true;
+      break;
+    }
     if (at + step > header.header_length)
       throw corrupt("descriptor de campo incompleto");
     FieldDescriptor field;
-    field.name = StoredName(bytes.substr(at, dbase7 ? 32 : 11));
+    field.name = UpperName(StoredName(bytes.substr(at, dbase7 ? 32 : 11)));
     const size_t type_at = at + (dbase7 ? 32 : 11);
     field.type = bytes[type_at];
     field.length = static_cast<unsigned char>(bytes[type_at + 5]);
@@ -202,6 +214,10 @@ DbfHeader ParseHeader(std::string_view bytes, uint64_t file_size,
   }
   if (offset > header.record_length)
     throw corrupt("los campos no caben en la longitud de registro");
+  // Without the terminator only fields that fill the record exactly show
+  // that the header length did not cut the descriptors short.
+  if (!terminated && offset != header.record_length)
+    throw corrupt("la cabecera corta los descriptores de campo");
   AssignNullBits(header);
   return header;
 }

@@ -135,17 +135,20 @@ bool FieldCodec::IsMemo(const FieldDescriptor& field) const {
   }
 }
 
+bool FieldCodec::NullFlagged(std::string_view record,
+                             const FieldDescriptor& field) const {
+  if (field.null_bit < 0 || header_.null_flags_field < 0) return false;
+  const FieldDescriptor& flags =
+      header_.fields[static_cast<size_t>(header_.null_flags_field)];
+  std::string_view bits = Raw(record, flags);
+  const size_t byte = static_cast<size_t>(field.null_bit / 8);
+  return byte < bits.size() &&
+         ((static_cast<unsigned char>(bits[byte]) >> (field.null_bit % 8)) & 1);
+}
+
 bool FieldCodec::IsNull(std::string_view record,
                         const FieldDescriptor& field) const {
-  if (field.null_bit >= 0 && header_.null_flags_field >= 0) {
-    const FieldDescriptor& flags =
-        header_.fields[static_cast<size_t>(header_.null_flags_field)];
-    std::string_view bits = Raw(record, flags);
-    const size_t byte = static_cast<size_t>(field.null_bit / 8);
-    if (byte < bits.size() &&
-        (static_cast<unsigned char>(bits[byte]) >> (field.null_bit % 8)) & 1)
-      return true;
-  }
+  if (NullFlagged(record, field)) return true;
   std::string_view raw = Raw(record, field);
   switch (field.type) {
     case 'C':
@@ -156,6 +159,9 @@ bool FieldCodec::IsNull(std::string_view record,
              (field.type == 'D' && Trim(raw) == "00000000");
     case 'L':
       return !Boolean(record, field).has_value();
+    case 'T':
+    case '@':
+      return !DateTime(record, field).has_value();
     default:
       if (IsMemo(field)) return MemoText(record, field).empty();
       return false;
@@ -215,7 +221,7 @@ std::optional<bool> FieldCodec::Boolean(std::string_view record,
 
 std::optional<double> FieldCodec::Number(std::string_view record,
                                          const FieldDescriptor& field) const {
-  if (field.null_bit >= 0 && IsNull(record, field)) return std::nullopt;
+  if (NullFlagged(record, field)) return std::nullopt;
   std::string_view raw = Raw(record, field);
   const bool dbase7 = header_.flavor == DbfFlavor::kDbase7;
   switch (field.type) {
@@ -258,7 +264,7 @@ std::optional<double> FieldCodec::Number(std::string_view record,
 
 std::optional<double> FieldCodec::DateTime(std::string_view record,
                                            const FieldDescriptor& field) const {
-  if (field.null_bit >= 0 && IsNull(record, field)) return std::nullopt;
+  if (NullFlagged(record, field)) return std::nullopt;
   std::string_view raw = Raw(record, field);
   if (field.type == 'D') {
     std::string_view text = Trim(raw);
@@ -297,10 +303,15 @@ std::optional<double> FieldCodec::DateTime(std::string_view record,
 
 std::string FieldCodec::Text(std::string_view record,
                              const FieldDescriptor& field) const {
-  if (field.null_bit >= 0 && IsNull(record, field)) return "";
+  if (NullFlagged(record, field)) return "";
   std::string_view raw = Raw(record, field);
   if (IsNumeric(field, header_.flavor)) {
-    auto value = Number(record, field);
+    std::optional<double> value;
+    try {
+      value = Number(record, field);
+    } catch (const TableError&) {
+      return code_page_.Decode(Trim(raw));  // not a number: shown as stored
+    }
     return value ? FormatNumber(*value, DecimalSeparator()) : "";
   }
   if (IsDate(field)) {

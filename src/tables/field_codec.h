@@ -63,6 +63,8 @@ class FieldCodec {
   void Clear(std::string& record, const FieldDescriptor& field) const;
 
  private:
+  // True when the Visual FoxPro null flag of `field` is set.
+  bool NullFlagged(std::string_view record, const FieldDescriptor& field) const;
   void SetNull(std::string& record, const FieldDescriptor& field,
                bool null) const;
   void PutBinaryNumber(std::string& record, const FieldDescriptor& field,

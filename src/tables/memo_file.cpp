@@ -1,6 +1,8 @@
 #include "tables/memo_file.h"
 
 #include <algorithm>
+#include <system_error>
+#include <utility>
 
 #include "tables/table_error.h"
 
@@ -32,19 +34,23 @@ constexpr uint32_t kMaxEntry = 64u << 20;
 
 }  // namespace
 
-MemoFile::MemoFile(MemoKind kind, const std::string& path,
-                   const std::string& display, bool writable)
-    : kind_(kind), display_(display) {
-  try {
-    file_ = NativeFile::Open(path, display, writable, NativeFile::Lock::kNone);
-  } catch (const TableError&) {
-    if (!std::filesystem::exists(ToFsPath(path)))
-      throw TableError::MemoNotFound(display);
-    throw;
-  }
+MemoFile::MemoFile(MemoKind kind, std::string path, std::string display,
+                   bool writable)
+    : kind_(kind),
+      path_(std::move(path)),
+      writable_(writable),
+      display_(std::move(display)) {}
+
+NativeFile& MemoFile::file() {
+  if (file_ != nullptr) return *file_;
+  std::error_code error;
+  if (!std::filesystem::exists(ToFsPath(path_), error))
+    throw TableError::MemoNotFound(display_);
+  auto file =
+      NativeFile::Open(path_, display_, writable_, NativeFile::Lock::kNone);
   char header[32] = {};
-  if (file_->ReadAt(0, header, sizeof header) < 8)
-    throw TableError::CorruptMemo(display, "la cabecera está incompleta");
+  if (file->ReadAt(0, header, sizeof header) < 8)
+    throw TableError::CorruptMemo(display_, "la cabecera está incompleta");
   if (kind_ == MemoKind::kFpt) {
     block_size_ = static_cast<unsigned char>(header[6]) << 8 |
                   static_cast<unsigned char>(header[7]);
@@ -53,10 +59,13 @@ MemoFile::MemoFile(MemoKind kind, const std::string& path,
                   static_cast<unsigned char>(header[21]) << 8;
   }
   if (block_size_ == 0) block_size_ = 512;
+  file_ = std::move(file);
+  return *file_;
 }
 
 std::string MemoFile::Read(uint32_t block) {
   if (block == 0) return "";
+  file();
   const uint64_t size = file_->Size();
   const uint64_t start = static_cast<uint64_t>(block) * block_size_;
   if (start >= size)
@@ -95,7 +104,7 @@ std::string MemoFile::Read(uint32_t block) {
 
 uint32_t MemoFile::Append(const std::string& data) {
   char header[8] = {};
-  file_->ReadAt(0, header, sizeof header);
+  file().ReadAt(0, header, sizeof header);
   uint32_t next = kind_ == MemoKind::kFpt ? Be32(header) : Le32(header);
   const uint64_t size = file_->Size();
   const uint64_t end_block = (size + block_size_ - 1) / block_size_;

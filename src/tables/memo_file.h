@@ -17,10 +17,11 @@ namespace tables {
 
 class MemoFile {
  public:
-  // Opens the memo file at `path`; fails with MemoNotFound when missing,
+  // The memo file at `path`. It is opened when first needed, so a table
+  // whose memo file is missing opens and reads everything but its memos;
+  // the first memo read or write fails with MemoNotFound, and with
   // CorruptMemo when its header is not valid.
-  MemoFile(MemoKind kind, const std::string& path, const std::string& display,
-           bool writable);
+  MemoFile(MemoKind kind, std::string path, std::string display, bool writable);
 
   // The content of the entry starting at `block`; "" for block 0. Fails with
   // CorruptMemo when the block lies past the end of the file or its length
@@ -31,7 +32,11 @@ class MemoFile {
   uint32_t Append(const std::string& data);
 
  private:
+  NativeFile& file();
+
   MemoKind kind_;
+  std::string path_;
+  bool writable_;
   std::string display_;
   std::unique_ptr<NativeFile> file_;
   uint32_t block_size_ = 512;

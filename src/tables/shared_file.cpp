@@ -109,26 +109,19 @@ SharedFile::SharedFile(const std::string& path, const std::string& display,
 }
 
 // What is really in the file decides how many records there are:
+// - a header count larger than the whole records present (some writers
+//   never update it, and a copy may have been cut short) gives the whole
+//   records present; a partial record at the end is left out;
 // - a header count smaller than the whole records present gives the records
-//   present (a writer that stores records before the header, as we do, may
-//   have stopped in between), unless an end-of-file byte follows the counted
-//   records: then what lies after it is not data;
-// - a header count larger than the records present (some writers never
-//   update it) gives the records present, but when the last record the
-//   header claims is cut in the middle the file is reported as truncated;
-// - a partial record after all counted ones is an append that never
-//   finished and is left out.
+//   present too (a writer that stores records before the header, as we do,
+//   may have stopped in between), unless an end-of-file byte follows the
+//   counted records: then what lies after it is not data.
 void SharedFile::LoadRecords(uint64_t file_size) {
   const uint64_t length = header_.record_length;
   const uint64_t data_size = file_size - header_.header_length;
   const uint64_t whole = data_size / length;
-  const uint64_t rest = data_size % length;
   uint64_t count = whole;
   char marker = 0;
-  if (header_.record_count > whole && rest > 1) {
-    throw TableError::CorruptTable(
-        display_, "el archivo está truncado (registro incompleto al final)");
-  }
   if (header_.record_count < whole &&
       file_->ReadAt(header_.header_length + header_.record_count * length,
                     &marker, 1) == 1 &&
