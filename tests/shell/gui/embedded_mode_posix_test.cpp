@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "shell/dbf_bytes.h"
 #include "support/temp_dir.h"
@@ -122,8 +123,8 @@ class EmbeddedModeTest : public testing::Test {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%x", host);
     program_ = Spawn({dir_.File("TransQuendraValencia"), panel, hex},
-                 {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb",
-                  "TQV_DRIVE_C=" + dir_.File("c")});
+                     {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb",
+                      "TQV_DRIVE_C=" + dir_.File("c")});
     return program_;
   }
 
@@ -167,6 +168,51 @@ class EmbeddedModeTest : public testing::Test {
     std::free(geometry);
   }
 
+  // The screen position of a point of `window`.
+  std::pair<int, int> OnScreen(xcb_window_t window, int x, int y) {
+    const xcb_screen_t* screen =
+        xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+        connection_,
+        xcb_translate_coordinates(connection_, window, screen->root,
+                                  static_cast<int16_t>(x),
+                                  static_cast<int16_t>(y)),
+        nullptr);
+    std::pair<int, int> point{at->dst_x, at->dst_y};
+    std::free(at);
+    return point;
+  }
+
+  // A click at x, y of `window` (xdotool takes screen positions for
+  // windows that no window manager handles).
+  void Click(xcb_window_t window, int x, int y) {
+    const auto [sx, sy] = OnScreen(window, x, y);
+    Xdotool("mousemove " + std::to_string(sx) + " " + std::to_string(sy) +
+            " click 1");
+  }
+
+  // The first mapped override-redirect window on the root (a pop-up).
+  std::pair<int, int> PopupPosition() {
+    const xcb_screen_t* screen =
+        xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(
+        connection_, xcb_query_tree(connection_, screen->root), nullptr);
+    std::pair<int, int> found{-1, -1};
+    for (int i = 0; tree != nullptr && i < xcb_query_tree_children_length(tree);
+         ++i) {
+      const xcb_window_t w = xcb_query_tree_children(tree)[i];
+      xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(
+          connection_, xcb_get_window_attributes(connection_, w), nullptr);
+      if (a != nullptr && a->override_redirect &&
+          a->map_state == XCB_MAP_STATE_VIEWABLE) {
+        found = OnScreen(w, 0, 0);
+      }
+      std::free(a);
+    }
+    std::free(tree);
+    return found;
+  }
+
   int Xdotool(const std::string& args) {
     return std::system(
         ("DISPLAY=" + display_ + " xdotool " + args + " >/dev/null 2>&1")
@@ -191,7 +237,7 @@ TEST_F(EmbeddedModeTest, ExportPanelClosedWithItsButton) {
   ExpectPlacedInHost(child);
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   // BClose sits at 304,51 (89 by 25) in the lower panel, which starts at 117.
-  Xdotool("mousemove --window " + std::to_string(child) + " 348 180 click 1");
+  Click(child, 348, 180);
   EXPECT_TRUE(WaitExit(program, 10));
   EXPECT_EQ(dir_.Read("Quendrix.ini"), kFlagZero);
 }
@@ -201,8 +247,17 @@ TEST_F(EmbeddedModeTest, ImportPanelEndsWhenTheHostIsDestroyed) {
              "; Quendrix\r\n[Transformadores]\r\nTransformado=1\r\n");
   const xcb_window_t host = MakeHost();
   const pid_t program = StartProgram("IMPORTAR", host);
-  ASSERT_NE(WaitChild(host), 0u);
+  const xcb_window_t child = WaitChild(host);
+  ASSERT_NE(child, 0u);
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The centre list drops down where it is: Qt knows the window's parent.
+  // CBCentro sits at 304,17 (145 by 21) in the lower panel.
+  Click(child, 376, 144);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const auto combo = OnScreen(child, 304, 134);
+  const auto popup = PopupPosition();
+  EXPECT_NEAR(popup.first, combo.first, 4);
+  EXPECT_NEAR(popup.second, combo.second, 30);
   xcb_destroy_window(connection_, host);
   xcb_flush(connection_);
   EXPECT_TRUE(WaitExit(program, 10));
@@ -220,7 +275,7 @@ TEST_F(EmbeddedModeTest, OtherWordTakesTheKeyboardInsideTheHost) {
   // A click on the folder box (EdNuevoDir) gives the window the focus;
   // Tab then walks EdNuevoDir, ListaDirectorios, ListaUnidades, CBCentro to
   // BClose, and the space bar presses it.
-  Xdotool("mousemove --window " + std::to_string(child) + " 100 145 click 1");
+  Click(child, 100, 145);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   Xdotool("key --delay 100 Tab Tab Tab Tab space");
   EXPECT_TRUE(WaitExit(program, 10));
