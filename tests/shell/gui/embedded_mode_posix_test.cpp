@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -44,11 +45,12 @@ pid_t Spawn(const std::vector<std::string>& argv,
 // Waits for the process to end; false on timeout.
 bool WaitExit(pid_t pid, int seconds) {
   const auto end = Clock::now() + std::chrono::seconds(seconds);
-  while (Clock::now() < end) {
+  do {
     int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) return true;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid || (done < 0 && errno == ECHILD)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  } while (Clock::now() < end);
   return false;
 }
 
