@@ -118,6 +118,8 @@ def make(folder):
         table = dbf.Table(path, spec, dbf_type=kind, codepage='cp1252')
         table.open(dbf.READ_WRITE)
         for row in rows:
+            if kind == 'vfp':  # None stands for a value flagged null
+                row = tuple(dbf.Null if v is None else v for v in row)
             table.append(row)
         names = [n.upper() for n in table.field_names]
         table.close()
@@ -183,6 +185,19 @@ def looks_binary(value):
 
 def dump_raw(path):
     from dbfread import DBF, FieldParser
+    from dbfread.memo import DB4MemoFile, DB4MemoHeader
+
+    class DB4Memo(DB4MemoFile):
+        """dBase IV memo entries: the length in the entry's 8-byte header
+        counts the header too (dbfread reads 8 bytes too many)."""
+        def __getitem__(self, index):
+            if index <= 0:
+                return None
+            self.file.seek(0)
+            block_size = struct.unpack('<H', self.file.read(22)[20:22])[0]
+            self._seek(index * (block_size or 512))
+            memo_header = DB4MemoHeader.read(self.file)
+            return self._read(max(0, memo_header.length - 8))
 
     class Parser(FieldParser):
         """Leaves alone the types that we do not compare."""
@@ -211,11 +226,17 @@ def dump_raw(path):
     header = table.header
     fits = max(0, (size - header.headerlen) // header.recordlen)
     bits = null_bits(table)
-    offsets, pos = {}, 1
+    # Offsets by position: some tables repeat a field name.
+    offsets, pos = [], 1
+    flags_at = None
     for field in table.fields:
-        offsets[field.name] = pos
+        offsets.append(pos)
+        if field.type == '0':
+            flags_at = pos
         pos += field.length
     with open(path, 'rb') as infile, table._open_memofile() as memofile:
+        if isinstance(memofile, DB4MemoFile):
+            memofile.__class__ = DB4Memo
         parser = table.parserclass(table, memofile)
         infile.seek(header.headerlen)
         shown = 0
@@ -226,14 +247,14 @@ def dump_raw(path):
             print('R\t%d' % shown)
             shown += 1
             flags = 0
-            if '_NullFlags' in offsets:
-                start = offsets['_NullFlags']
-                flags = int.from_bytes(record[start:start + 2], 'little')
-            for field in table.fields:
-                data = record[offsets[field.name]:
-                              offsets[field.name] + field.length]
-                nullable = field.type != '0' and field.reserved1 & 0x02
-                if field.type in 'GP0VQW' or (
+            if flags_at is not None:
+                flags = int.from_bytes(record[flags_at:flags_at + 2], 'little')
+            for field, start in zip(table.fields, offsets):
+                if field.type == '0':
+                    continue  # _NullFlags is no field of the table's users
+                data = record[start:start + field.length]
+                nullable = field.reserved1 & 0x02
+                if field.type in 'GPVQW' or (
                         field.type == 'B' and
                         header.dbversion not in (0x30, 0x31, 0x32)) or (
                         nullable and bits is None):
