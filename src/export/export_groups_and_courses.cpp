@@ -21,7 +21,8 @@ namespace {
 std::string TutorOf(const std::string& dni_text, const TeacherCodes& teachers) {
   const std::optional<int64_t> dni = WholeNumber(dni_text);
   if (!dni) return "";
-  return teachers.Find(*dni).value_or("");
+  const std::string* tutor = teachers.Find(*dni);
+  return tutor ? *tutor : "";
 }
 
 std::string Description(const std::string& turn, const CodeParts& parts,

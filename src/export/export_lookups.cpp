@@ -27,10 +27,9 @@ TeacherCodes::TeacherCodes(tables::Table& proft) {
   }
 }
 
-std::optional<std::string> TeacherCodes::Find(int64_t dni) const {
+const std::string* TeacherCodes::Find(int64_t dni) const {
   auto found = by_dni_.find(dni);
-  if (found == by_dni_.end()) return std::nullopt;
-  return found->second;
+  return found == by_dni_.end() ? nullptr : &found->second;
 }
 
 }  // namespace exporting

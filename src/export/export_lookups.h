@@ -7,7 +7,6 @@
 // order). Looking up costs O(1) instead of a walk per source row.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,8 +36,8 @@ class TeacherCodes {
  public:
   // Reads every row of `proft` in stored order. REQUIRES: open.
   explicit TeacherCodes(tables::Table& proft);
-  // The ABREV of the first row whose DNI equals `dni`.
-  std::optional<std::string> Find(int64_t dni) const;
+  // The ABREV of the first row whose DNI equals `dni`; nullptr for none.
+  const std::string* Find(int64_t dni) const;
 
  private:
   std::unordered_map<int64_t, std::string> by_dni_;

@@ -75,38 +75,75 @@ SubjectsByStudent ReadStudentSubjects(tables::Table& asigalum,
   SubjectsByStudent result;
   tables::Field student = asigalum.FieldByName("Codigo");
   tables::Field subject = asigalum.FieldByName("Codasig");
+  // A student's rows usually follow each other: the list of the row before
+  // serves again without a search.
+  std::string last_student;
+  std::vector<const SubjectCodes::Subject*>* list = nullptr;
   for (; !asigalum.Eof(); asigalum.Next()) {
-    auto& list = result[student.AsString()];
+    std::string code = student.AsString();
+    if (list == nullptr || code != last_student) {
+      list = &result[code];
+      last_student = std::move(code);
+    }
     // A subject missing from ASIGVALT uses no column.
     if (const auto* found = subjects.Find(subject.AsString()))
-      list.push_back(found);
+      list->push_back(found);
   }
   return result;
 }
 
+// Writes ALUMNOST rows through field handles looked up once.
 class StudentWriter {
  public:
-  explicit StudentWriter(tables::Table& alumnost) : table_(alumnost) {
+  explicit StudentWriter(tables::Table& alumnost)
+      : table_(alumnost),
+        exped_(alumnost.FieldByName("EXPED")),
+        nombre_(alumnost.FieldByName("NOMBRE")),
+        turno_(alumnost.FieldByName("TURNO")),
+        nivel_(alumnost.FieldByName("NIVEL")),
+        curso_(alumnost.FieldByName("CURSO")),
+        grupo_(alumnost.FieldByName("GRUPO")),
+        opcion_(alumnost.FieldByName("OPCION")),
+        repite_(alumnost.FieldByName("REPITE")) {
     for (int n = 1; n <= kSubjectPairs; ++n) {
       asig_.push_back(table_.FieldByName("ASIG" + std::to_string(n)));
-      div_.push_back(table_.FieldByName("DIV" + std::to_string(n)));
     }
   }
 
-  // Writes the pending row's subject columns, one pair per subject.
-  // More than 50 subjects fail on the missing field "ASIG51".
-  void SetSubjects(const std::vector<const SubjectCodes::Subject*>& list) {
+  // Appends the student's row and sets its fixed fields; returns the
+  // student code as the row holds it.
+  std::string Begin(const std::string& code, const std::string& name,
+                    const std::string& turn, const CodeParts& parts,
+                    bool repeats) {
+    table_.Append();
+    exped_.SetAsString(code);
+    nombre_.SetAsString(name);
+    turno_.SetAsString(turn);
+    nivel_.SetAsString(parts.level);
+    curso_.SetAsString(parts.course);
+    grupo_.SetAsString(parts.letter);
+    opcion_.SetAsString("");  // always empty
+    repite_.SetAsBoolean(repeats);
+    return exped_.AsString();
+  }
+
+  // Writes the pending row's subject columns, one pair per subject, and
+  // posts it. More than 50 subjects fail on the missing field "ASIG51".
+  // DIVn stays empty: the new row's text fields are blank already, which is
+  // what writing an empty text would store.
+  void Finish(const std::vector<const SubjectCodes::Subject*>& list) {
     for (size_t i = 0; i < list.size(); ++i) {
       if (i >= asig_.size()) table_.FieldByName("ASIG" + std::to_string(i + 1));
       asig_[i].SetAsString(list[i]->code);
-      div_[i].SetAsString("");
     }
+    table_.Post();
   }
 
  private:
   tables::Table& table_;
+  tables::Field exped_, nombre_, turno_, nivel_, curso_, grupo_, opcion_,
+      repite_;
   std::vector<tables::Field> asig_;
-  std::vector<tables::Field> div_;
 };
 
 }  // namespace
@@ -125,28 +162,22 @@ void ExportStudents(shell::TransferContext& context) {
   static const std::vector<const SubjectCodes::Subject*> kNone;
 
   StudentWriter writer(*alumnost);
-  tables::Field exped = alumnost->FieldByName("EXPED");
+  tables::Field code_field = alumnos->FieldByName("Codigo");
+  tables::Field name_field = alumnos->FieldByName("Apenom");
+  tables::Field group_field = alumnos->FieldByName("Codgrup");
+  tables::Field course_field = alumnos->FieldByName("Codcur");
+  tables::Field repeats_field = alumnos->FieldByName("Repite");
   for (; !alumnos->Eof(); alumnos->Next()) {
-    const std::string group_code = alumnos->FieldByName("Codgrup").AsString();
+    const std::string group_code = group_field.AsString();
     const CodeParts parts = SplitCode(group_code);
     if (parts.level.empty() || parts.course.empty()) continue;
-    const std::string turn =
-        turns.Find(group_code, alumnos->FieldByName("Codcur").AsString());
-    alumnost->Append();
-    exped.SetAsString(alumnos->FieldByName("Codigo").AsString());
-    alumnost->FieldByName("NOMBRE").SetAsString(
-        alumnos->FieldByName("Apenom").AsString());
-    alumnost->FieldByName("TURNO").SetAsString(turn);
-    alumnost->FieldByName("NIVEL").SetAsString(parts.level);
-    alumnost->FieldByName("CURSO").SetAsString(parts.course);
-    alumnost->FieldByName("GRUPO").SetAsString(parts.letter);
-    alumnost->FieldByName("OPCION").SetAsString("");
-    alumnost->FieldByName("REPITE").SetAsBoolean(
-        alumnos->FieldByName("Repite").AsInteger() == 1);
+    const std::string turn = turns.Find(group_code, course_field.AsString());
     // The student is matched through the code as stored in EXPED.
-    auto found = subjects_of.find(exped.AsString());
-    writer.SetSubjects(found == subjects_of.end() ? kNone : found->second);
-    alumnost->Post();
+    const std::string exped =
+        writer.Begin(code_field.AsString(), name_field.AsString(), turn, parts,
+                     repeats_field.AsInteger() == 1);
+    auto found = subjects_of.find(exped);
+    writer.Finish(found == subjects_of.end() ? kNone : found->second);
   }
 }
 

@@ -3,9 +3,7 @@
 // lessons of groups that GRUPOST holds.
 
 #include <cmath>
-#include <set>
 #include <string>
-#include <tuple>
 #include <unordered_set>
 
 #include "export/export_lookups.h"
@@ -18,8 +16,6 @@ namespace {
 
 // Every teaching row names the task of occupation code 12.
 constexpr char kTeachingTask[] = "*12";
-
-using LoadKey = std::tuple<std::string, std::string, std::string>;
 
 std::unordered_set<std::string> ReadGroupCodes(tables::Table& grupost) {
   std::unordered_set<std::string> codes;
@@ -36,41 +32,65 @@ std::string Sessions(double hours) {
   return lessons > 0 ? std::string(static_cast<size_t>(lessons), '1') : "";
 }
 
+// One text made of the three codes, each preceded by its length, so that
+// different triples never give the same key.
+std::string LoadKey(const std::string& subject, const std::string& teacher,
+                    std::string_view group) {
+  std::string key;
+  for (std::string_view part :
+       {std::string_view(subject), std::string_view(teacher), group}) {
+    key += std::to_string(part.size());
+    key += ':';
+    key += part;
+  }
+  return key;
+}
+
 class LoadWriter {
  public:
   explicit LoadWriter(tables::Table& asigt)
       : table_(asigt),
         casig_(asigt.FieldByName("CASIG")),
         cprof_(asigt.FieldByName("CPROF")),
-        cgrup_(asigt.FieldByName("CGRUP")) {}
+        cgrup_(asigt.FieldByName("CGRUP")),
+        caula_(asigt.FieldByName("CAULA")),
+        turno_(asigt.FieldByName("TURNO")),
+        nivel_(asigt.FieldByName("NIVEL")),
+        curso_(asigt.FieldByName("CURSO")),
+        grupo_(asigt.FieldByName("GRUPO")),
+        horas_(asigt.FieldByName("HORAS")),
+        sesiones_(asigt.FieldByName("SESIONES")),
+        ctarea_(asigt.FieldByName("CTAREA")) {}
 
   // Appends the row unless one with the same subject, teacher and group
   // codes is there already (compared as the rows give them back).
   void Add(const std::string& subject, const std::string& teacher,
-           const std::string& group, const CodeParts& parts, double hours) {
-    if (written_.count({subject, teacher, group}) != 0) return;
+           std::string_view group, std::string_view group_as_read,
+           double hours) {
+    if (written_.count(LoadKey(subject, teacher, group)) != 0) return;
+    const CodeParts parts = SplitCode(group_as_read);
     table_.Append();
     casig_.SetAsString(subject);
     cprof_.SetAsString(teacher);
-    table_.FieldByName("CAULA").SetAsString("");
+    caula_.SetAsString("");
     cgrup_.SetAsString(group);
-    table_.FieldByName("TURNO").SetAsString("");
-    table_.FieldByName("NIVEL").SetAsString(parts.level);
-    table_.FieldByName("CURSO").SetAsString(parts.course);
-    table_.FieldByName("GRUPO").SetAsString(parts.letter);
-    table_.FieldByName("HORAS").SetAsFloat(hours);
-    table_.FieldByName("SESIONES").SetAsString(Sessions(hours));
-    table_.FieldByName("CTAREA").SetAsString(kTeachingTask);
-    written_.insert({casig_.AsString(), cprof_.AsString(), cgrup_.AsString()});
+    turno_.SetAsString("");
+    nivel_.SetAsString(parts.level);
+    curso_.SetAsString(parts.course);
+    grupo_.SetAsString(parts.letter);
+    horas_.SetAsFloat(hours);
+    sesiones_.SetAsString(Sessions(hours));
+    ctarea_.SetAsString(kTeachingTask);
+    written_.insert(
+        LoadKey(casig_.AsString(), cprof_.AsString(), cgrup_.AsString()));
     table_.Post();
   }
 
  private:
   tables::Table& table_;
-  tables::Field casig_;
-  tables::Field cprof_;
-  tables::Field cgrup_;
-  std::set<LoadKey> written_;
+  tables::Field casig_, cprof_, cgrup_, caula_, turno_, nivel_, curso_, grupo_,
+      horas_, sesiones_, ctarea_;
+  std::unordered_set<std::string> written_;
 };
 
 }  // namespace
@@ -88,23 +108,35 @@ void ExportTeachingLoad(shell::TransferContext& context) {
   const TeacherCodes teachers(*proft);
   auto grupost = OpenIntermediate("GRUPOST");
   const std::unordered_set<std::string> groups = ReadGroupCodes(*grupost);
+  static const std::string kNone;
 
   OpenSource horgrup(context.wwTableHorGrup);
   tables::Field group_field = horgrup->FieldByName("Codgrup");
   tables::Field subject_field = horgrup->FieldByName("Codasig");
   tables::Field teacher_field = horgrup->FieldByName("Dni");
   LoadWriter writer(*asigt);
+  // Lessons of one subject, teacher and group usually follow each other;
+  // such a lesson adds nothing, so it needs no search.
+  std::string last_group, last_subject;
+  int64_t last_dni = 0;
+  bool have_last = false;
   for (; !horgrup->Eof(); horgrup->Next()) {
-    const std::string group_code = group_field.AsString();
+    std::string group_code = group_field.AsString();
     if (groups.count(group_code) == 0) continue;
-    const CodeParts parts = SplitCode(group_code);
-    const SubjectCodes::Subject* subject =
-        subjects.Find(Trim(subject_field.AsString()));
-    const std::string teacher =
-        teachers.Find(teacher_field.AsInteger()).value_or("");
-    writer.Add(subject ? subject->code : "", teacher,
-               std::string(Trim(group_code)), parts,
-               subject ? subject->hours : 1.0);
+    std::string subject_code = subject_field.AsString();
+    const int64_t dni = teacher_field.AsInteger();
+    if (have_last && dni == last_dni && group_code == last_group &&
+        subject_code == last_subject) {
+      continue;
+    }
+    const SubjectCodes::Subject* subject = subjects.Find(Trim(subject_code));
+    const std::string* teacher = teachers.Find(dni);
+    writer.Add(subject ? subject->code : kNone, teacher ? *teacher : kNone,
+               Trim(group_code), group_code, subject ? subject->hours : 1.0);
+    last_group = std::move(group_code);
+    last_subject = std::move(subject_code);
+    last_dni = dni;
+    have_last = true;
   }
 }
 
