@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QStyle>
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -51,6 +52,17 @@ std::vector<std::string> SubFolders(const std::string& native) {
   return names;
 }
 
+// The native folder of a drive root.
+std::string RootFolder(const std::string& root) {
+#ifdef _WIN32
+  return root;
+#else
+  if (root == "/") return root;
+  std::error_code ec;
+  return fs::weakly_canonical(platform::DriveCFolder(), ec).string();
+#endif
+}
+
 }  // namespace
 
 FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
@@ -74,7 +86,14 @@ FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 std::string FolderList::DriveRoot() const {
-  return directory_.rfind("C:\\", 0) == 0 ? "C:\\" : "/";
+  // "X:\..." lies on drive X (drive C is mapped off Windows); anything else
+  // is a native POSIX path.
+  if (directory_.size() >= 3 && directory_[1] == ':' && directory_[2] == '\\') {
+    return std::string(1, static_cast<char>(std::toupper(
+                              static_cast<unsigned char>(directory_[0])))) +
+           ":\\";
+  }
+  return "/";
 }
 
 void FolderList::SetDirectory(const std::string& folder) {
@@ -94,11 +113,7 @@ void FolderList::Rebuild(const std::string& native) {
   const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
   // The chain from the drive root down to the folder.
-  std::error_code ec;
-  const std::string root_native =
-      DriveRoot() == "C:\\"
-          ? fs::weakly_canonical(platform::DriveCFolder(), ec).string()
-          : std::string("/");
+  const std::string root_native = RootFolder(DriveRoot());
   std::vector<std::string> chain{root_native};
   const std::string rest =
       native.substr(std::min(native.size(), root_native.size()));

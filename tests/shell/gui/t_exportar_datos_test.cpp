@@ -149,11 +149,10 @@ TEST_F(WindowTest, TabOrderRunsThroughThePanels) {
   auto w = Make({});
   w->show();
   QApplication::setActiveWindow(w.get());
-  QWidget* const expected[] = {w->EdNuevoDir,      w->ListaDirectorios,
-                               w->ListaUnidades,   w->CBCentro,
-                               w->BClose,          w->Button1,
-                               w->BExportar,       w->ComboBoxValCast,
-                               w->BImportar,       w->EdNuevoDir};
+  QWidget* const expected[] = {
+      w->EdNuevoDir, w->ListaDirectorios, w->ListaUnidades, w->CBCentro,
+      w->BClose,     w->Button1,          w->BExportar,     w->ComboBoxValCast,
+      w->BImportar,  w->EdNuevoDir};
   w->EdNuevoDir->setFocus();
   for (size_t i = 0; i + 1 < std::size(expected); ++i) {
     QWidget* focus = QApplication::focusWidget();
@@ -340,6 +339,39 @@ TEST_F(WindowTest, FailedFlagWriteKeepsTheEmbeddedWindowOpen) {
   w->context().transformed = 1;
   EXPECT_TRUE(w->close());
   EXPECT_EQ(flags_written_, std::vector<int>{1});
+}
+
+}  // namespace
+}  // namespace shell_gui
+
+namespace shell_gui {
+namespace {
+
+TEST_F(WindowTest, DriveListMovesTheFolderListAndBack) {
+  WriteCentro("GC", {"46000001"});
+  fs::create_directories(drive_.path() / "GC" / "b");
+  fs::create_directories(drive_.path() / "GC" / "A");
+  auto w = Make({});
+  // The tree: the drive, the chain down to the folder, then its subfolders.
+  QTreeWidgetItem* top = w->ListaDirectorios->topLevelItem(0);
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->text(0), QStringLiteral("C:\\"));
+  ASSERT_EQ(top->childCount(), 1);
+  QTreeWidgetItem* gc = top->child(0);
+  EXPECT_EQ(gc->text(0), QStringLiteral("GC"));
+  EXPECT_EQ(w->ListaDirectorios->currentItem(), gc);
+  ASSERT_EQ(gc->childCount(), 2);
+  EXPECT_EQ(gc->child(0)->text(0), QStringLiteral("A"));
+  EXPECT_EQ(gc->child(1)->text(0), QStringLiteral("b"));
+
+  emit w->ListaUnidades->activated(w->ListaUnidades->findData("/"));
+  EXPECT_EQ(w->ListaDirectorios->Directory(), "/");
+  EXPECT_EQ(w->EdNuevoDir->text(), QStringLiteral("/"));
+  EXPECT_EQ(w->context().admin_folder, "/");
+  emit w->ListaUnidades->activated(w->ListaUnidades->findData("C:\\"));
+  EXPECT_EQ(w->ListaDirectorios->Directory(), "C:\\GC");
+  EXPECT_EQ(w->ListaUnidades->currentText(), QStringLiteral("c:"));
+  EXPECT_TRUE(ui_.Errors().empty());
 }
 
 }  // namespace
