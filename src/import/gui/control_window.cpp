@@ -47,6 +47,17 @@ class GradientPanel : public QWidget {
   }
 };
 
+// The window's design font at the size it has on a 96-dpi screen. MS Sans
+// Serif is missing on most free systems; Liberation Sans has its metrics
+// close enough for the layout's fixed boxes.
+QFont DesignFont(int points, bool bold) {
+  QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+  QFont font("MS Sans Serif");
+  font.setPixelSize((points * 96 + 36) / 72);
+  font.setBold(bold);
+  return font;
+}
+
 QLabel* MakeLabel(const QString& text, const QRect& rect, QWidget* panel) {
   auto* label = new QLabel(text, panel);
   label->setGeometry(rect);
@@ -77,7 +88,7 @@ ControlWindow::ControlWindow(const ControlWindowLayout& layout,
   table_->SetExclusive(false);
   table_->Open();
   setWindowTitle(layout.caption);
-  setFont(QFont("MS Sans Serif", 8));
+  setFont(DesignFont(8, false));
   setFixedSize(layout.client_size);
   move(24, 25);
   setModal(true);
@@ -111,16 +122,18 @@ ControlWindow::ControlWindow(const ControlWindowLayout& layout,
 }
 
 ControlWindow::~ControlWindow() {
+  // The views go after this body; their last signals must not reach a
+  // closed table.
   disconnect(qApp, nullptr, this, nullptr);
+  disconnect(grid_->selectionModel(), nullptr, this, nullptr);
+  model_->Detach();
   table_->Close();
 }
 
 void ControlWindow::BuildLabels(const ControlWindowLayout& layout,
                                 QWidget* panel) {
   title_ = MakeLabel(layout.title, layout.title_rect, panel);
-  QFont title_font("MS Sans Serif", 10);
-  title_font.setBold(true);
-  title_->setFont(title_font);
+  title_->setFont(DesignFont(10, true));
   SetTextColour(title_, kHotLight);
 
   incidence_ = MakeLabel(layout.incidence, layout.incidence_rect, panel);
@@ -153,13 +166,13 @@ void ControlWindow::BuildGrid(const ControlWindowLayout& layout,
   }
   grid_ = new FrozenColumnGrid(layout.frozen_columns, panel);
   grid_->setGeometry(layout.grid_rect);
-  grid_->setItemDelegate(new GridCellDelegate(max_lengths, grid_));
   QPalette palette = grid_->palette();
   palette.setColor(QPalette::Base, kCellColour);
   palette.setColor(QPalette::AlternateBase, kAlternateColour);
   grid_->setPalette(palette);
   grid_->frozen_view()->setPalette(palette);
   grid_->setModel(model_);
+  grid_->SetMaxLengths(max_lengths);
   for (QHeaderView* header :
        {grid_->horizontalHeader(), grid_->frozen_view()->horizontalHeader()}) {
     header->setStyleSheet(kHeaderStyle);
@@ -167,6 +180,9 @@ void ControlWindow::BuildGrid(const ControlWindowLayout& layout,
         static_cast<Qt::Alignment>(Qt::AlignCenter | Qt::TextWordWrap));
     header->setFixedHeight(2 * header->fontMetrics().lineSpacing() + 8);
   }
+  const int row_height = grid_->fontMetrics().height() + 6;
+  grid_->verticalHeader()->setDefaultSectionSize(row_height);
+  grid_->frozen_view()->verticalHeader()->setDefaultSectionSize(row_height);
   const int char_width = grid_->fontMetrics().horizontalAdvance('0');
   for (size_t i = 0; i < layout.columns.size(); ++i) {
     grid_->SetColumnWidth(static_cast<int>(i),

@@ -51,12 +51,16 @@ FrozenColumnGrid::FrozenColumnGrid(int frozen_columns, QWidget* parent)
   verticalHeader()->setVisible(false);
 
   frozen_->setFocusPolicy(Qt::NoFocus);
+  frozen_->setFrameShape(QFrame::NoFrame);
   frozen_->verticalHeader()->setVisible(false);
   frozen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   frozen_->setAlternatingRowColors(true);
-  frozen_->setEditTriggers(AllEditTriggers);
+  // The frozen view never has the focus; it edits on a double click only,
+  // or it would open editors for its hidden columns as the current cell
+  // moves.
+  frozen_->setEditTriggers(DoubleClicked);
   frozen_->setSelectionBehavior(SelectItems);
   frozen_->setSelectionMode(SingleSelection);
   viewport()->stackUnder(frozen_);
@@ -80,7 +84,6 @@ void FrozenColumnGrid::setModel(QAbstractItemModel* model) {
   QTableView::setModel(model);
   frozen_->setModel(model);
   frozen_->setSelectionModel(selectionModel());
-  frozen_->setItemDelegate(itemDelegate());
   for (int column = frozen_columns_; column < model->columnCount(); ++column) {
     frozen_->setColumnHidden(column, true);
   }
@@ -92,6 +95,12 @@ void FrozenColumnGrid::SetColumnWidth(int column, int width) {
   setColumnWidth(column, width);
   if (column < frozen_columns_) frozen_->setColumnWidth(column, width);
   UpdateFrozenGeometry();
+}
+
+void FrozenColumnGrid::SetMaxLengths(const std::vector<int>& max_lengths) {
+  // One delegate per view: a delegate's signals reach every view it serves.
+  setItemDelegate(new GridCellDelegate(max_lengths, this));
+  frozen_->setItemDelegate(new GridCellDelegate(max_lengths, frozen_));
 }
 
 int FrozenColumnGrid::FrozenWidth() const {

@@ -38,6 +38,8 @@ class FrozenColumnGrid : public QTableView {
   // REQUIRES: called once, before the columns are sized.
   void setModel(QAbstractItemModel* model) override;
   void SetColumnWidth(int column, int width);
+  // Limits the editors of each column to a number of characters (0: none).
+  void SetMaxLengths(const std::vector<int>& max_lengths);
   QTableView* frozen_view() const { return frozen_; }
   int frozen_columns() const { return frozen_columns_; }
   // Total width of the frozen columns in pixels.

@@ -64,8 +64,8 @@ Qt::ItemFlags TableGridModel::flags(const QModelIndex& index) const {
 
 bool TableGridModel::setData(const QModelIndex& index, const QVariant& value,
                              int role) {
-  if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount() ||
-      index.column() >= columnCount()) {
+  if (detached_ || role != Qt::EditRole || !index.isValid() ||
+      index.row() >= rowCount() || index.column() >= columnCount()) {
     return false;
   }
   if (index.row() != current_ && !SetCurrentRow(index.row())) return false;
@@ -85,13 +85,14 @@ bool TableGridModel::setData(const QModelIndex& index, const QVariant& value,
 }
 
 bool TableGridModel::Editing() const {
+  if (detached_) return false;
   const tables::TableState state = table_.State();
   return state == tables::TableState::kEdit ||
          state == tables::TableState::kInsert;
 }
 
 bool TableGridModel::SetCurrentRow(int row) {
-  if (rows_.empty()) return true;
+  if (detached_ || rows_.empty()) return true;
   row = std::clamp(row, 0, rowCount() - 1);
   if (!Post()) return false;
   if (row != current_) {
@@ -103,7 +104,7 @@ bool TableGridModel::SetCurrentRow(int row) {
 }
 
 void TableGridModel::Edit() {
-  if (rows_.empty() || Editing()) return;
+  if (detached_ || rows_.empty() || Editing()) return;
   MoveCursorTo(current_);
   table_.Edit();
   emit stateChanged();
@@ -130,7 +131,7 @@ void TableGridModel::Cancel() {
 }
 
 void TableGridModel::Refresh() {
-  if (!Post()) return;
+  if (detached_ || !Post()) return;
   beginResetModel();
   Load();
   endResetModel();

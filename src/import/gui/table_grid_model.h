@@ -71,6 +71,9 @@ class TableGridModel : public QAbstractTableModel {
   void Cancel();
   // Stores a pending change and reads every row again.
   void Refresh();
+  // Stops every further use of the table (it is about to close): the
+  // data-set operations do nothing afterwards.
+  void Detach() { detached_ = true; }
   // The text shown in a cell.
   QString Text(int row, int column) const { return rows_[row][column]; }
 
@@ -90,6 +93,7 @@ class TableGridModel : public QAbstractTableModel {
   std::vector<bool> numeric_;
   int current_ = 0;
   int cursor_row_ = -1;  // the row the table's cursor stands on
+  bool detached_ = false;
   ErrorReporter report_;
 };
 
