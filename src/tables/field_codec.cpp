@@ -54,6 +54,9 @@ std::string TwoDigits(int value) {
 }
 
 std::string FormatDateTime(double days, bool with_time) {
+  // A damaged timestamp (huge or not a number) is no date.
+  if (!(days > -1e8 && days < 1e8))
+    throw TableError::NotADate(std::to_string(days));
   int64_t whole = static_cast<int64_t>(days);
   if (days < 0 && static_cast<double>(whole) != days) --whole;
   int year, month, day;
