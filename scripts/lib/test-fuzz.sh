@@ -10,6 +10,8 @@ tqv_install_packages
 cd "$TQV_ROOT"
 
 seconds=${TQV_FUZZ_SECONDS:-35}
+# The target writes its files per input; a memory file system is ~10x faster.
+[ -d /dev/shm ] && export TMPDIR=/dev/shm
 build=build-fuzz
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
