@@ -67,7 +67,10 @@ std::string FormatNumber(double value, char separator) {
 
 std::optional<int64_t> ParseInteger(std::string_view text) {
   text = TrimBlanks(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return std::nullopt;
+  }
   if (text.empty() || text.front() == '+') return std::nullopt;
   int64_t value = 0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), value);

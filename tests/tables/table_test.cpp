@@ -97,5 +97,288 @@ TEST_F(TableTest, AppendedRowsReadBackAfterReopen) {
   EXPECT_EQ(table.RecordCount(), 2);
 }
 
+TEST_F(TableTest, StatesAndTheirMessages) {
+  Table table("wwTableProft");
+  CreateTeachers(table);
+  table.Open();
+  EXPECT_EQ(ErrorOf([&] { table.Post(); }),
+            "wwTableProft: La fuente de datos no está en modo de edición o "
+            "inserción");
+  EXPECT_EQ(ErrorOf([&] { table.FieldByName("ABREV").SetAsString("X"); }),
+            "wwTableProft: La fuente de datos no está en modo de edición o "
+            "inserción");
+  EXPECT_EQ(ErrorOf([&] { table.FieldByName("Nombre"); }),
+            "wwTableProft: No se encuentra el campo 'Nombre'");
+  table.Append();
+  EXPECT_EQ(table.State(), TableState::kInsert);
+  EXPECT_EQ(table.RecNo(), 0);
+  table.FieldByName("ABREV").SetAsString("ANA");
+  table.Post();
+  EXPECT_EQ(table.State(), TableState::kBrowse);
+  EXPECT_EQ(table.RecNo(), 1);
+  table.Edit();
+  EXPECT_EQ(table.State(), TableState::kEdit);
+  table.FieldByName("ABREV").SetAsString("EVA");
+  table.Cancel();
+  EXPECT_EQ(table.FieldByName("ABREV").AsString(), "ANA");
+
+  Table unnamed;
+  unnamed.SetTableName(table.FilePath());
+  unnamed.Open();
+  EXPECT_EQ(ErrorOf([&] { unnamed.FieldByName("x"); }),
+            "No se encuentra el campo 'x'");
+}
+
+TEST_F(TableTest, ImplicitPostsStoreChangesAndDropUntouchedNewRecords) {
+  Table table;
+  CreateTeachers(table);
+  table.Open();
+  table.Append();
+  table.Append();  // the first, untouched, is dropped
+  table.FieldByName("ABREV").SetAsString("ANA");
+  table.Next();  // posts ANA
+  table.Append();
+  table.First();  // untouched: dropped
+  EXPECT_EQ(Walk(table), (std::vector<std::string>{"ANA"}));
+  table.Edit();
+  table.FieldByName("ABREV").SetAsString("EVA");
+  EXPECT_TRUE(table.Locate("ABREV", "EVA"));  // posts the edit first
+  EXPECT_EQ(table.State(), TableState::kBrowse);
+  EXPECT_EQ(Walk(table), (std::vector<std::string>{"EVA"}));
+  // An explicit Post stores even an untouched new record.
+  table.Append();
+  table.Post();
+  EXPECT_EQ(table.RecordCount(), 2);
+  // Closing drops a pending change.
+  table.Append();
+  table.FieldByName("ABREV").SetAsString("LOST");
+  table.Close();
+  table.Open();
+  EXPECT_EQ(Walk(table), (std::vector<std::string>{"EVA", ""}));
+}
+
+TEST_F(TableTest, EditOnAnEmptyTableAppends) {
+  Table table;
+  CreateTeachers(table);
+  table.Open();
+  table.Edit();
+  EXPECT_EQ(table.State(), TableState::kInsert);
+  table.FieldByName("ABREV").SetAsString("ANA");
+  table.Post();
+  EXPECT_EQ(table.RecordCount(), 1);
+}
+
+TEST_F(TableTest, EndFlagComesAfterTheLastRecordWhichStaysCurrent) {
+  Table table;
+  CreateTeachers(table);
+  table.Open();
+  AddTeacher(table, "ANA", 1, 0);
+  AddTeacher(table, "LUIS", 2, 0);
+  table.First();
+  EXPECT_FALSE(table.Eof());
+  table.Next();
+  EXPECT_FALSE(table.Eof());
+  table.Next();
+  EXPECT_TRUE(table.Eof());
+  EXPECT_EQ(table.RecNo(), 2);
+  EXPECT_EQ(table.FieldByName("ABREV").AsString(), "LUIS");
+}
+
+TEST_F(TableTest, MissingTableAndClosedTableErrorsNameTheFile) {
+  Table table;
+  table.SetDatabaseName(dir_.path().string());
+  table.SetTableName("centro");
+  const std::string path = dir_.path().string() + "\\centro.dbf";
+  EXPECT_EQ(ErrorOf([&] { table.Open(); }),
+            "No se encuentra la tabla '" + path + "'");
+  EXPECT_EQ(ErrorOf([&] { table.First(); }),
+            "La tabla '" + path + "' no está abierta");
+}
+
+TEST_F(TableTest, NamesAreFoundWithoutRegardToLetterCase) {
+  Table table;
+  CreateTeachers(table);  // PROFT.dbf
+  Table other;
+  other.SetDatabaseName(dir_.path().string());
+  other.SetTableName("proft");
+  EXPECT_EQ(other.FilePath(), dir_.File("PROFT.dbf"));
+  other.Open();
+  EXPECT_EQ(other.FieldCount(), 4);
+}
+
+TEST_F(TableTest, ReadOnlyTablesRefuseChanges) {
+  Table table;
+  CreateTeachers(table);
+  table.SetReadOnly(true);
+  table.Open();
+  const std::string path = dir_.path().string() + "\\PROFT.dbf";
+  EXPECT_EQ(ErrorOf([&] { table.Append(); }),
+            "La tabla '" + path + "' está abierta solo para lectura");
+}
+
+TEST_F(TableTest, TwoObjectsOnOneFileSeeEachOthersPostedRows) {
+  Table writer;
+  CreateTeachers(writer);
+  writer.Open();
+  AddTeacher(writer, "ANA", 1, 0);
+  Table reader;
+  reader.SetTableName(writer.FilePath());
+  reader.Open();
+  AddTeacher(writer, "LUIS", 2, 0);
+  EXPECT_EQ(Walk(reader), (std::vector<std::string>{"ANA", "LUIS"}));
+  reader.First();
+  reader.Edit();
+  reader.FieldByName("ABREV").SetAsString("EVA");
+  reader.Post();
+  reader.Close();
+  EXPECT_EQ(Walk(writer), (std::vector<std::string>{"EVA", "LUIS"}));
+}
+
+TEST_F(TableTest, EmptyTableKeepsDefinitionsAndCreateReplaces) {
+  Table table;
+  CreateTeachers(table);
+  table.Open();
+  AddTeacher(table, "ANA", 1, 0);
+  EXPECT_EQ(ErrorOf([&] { table.EmptyTable(); }),
+            "La tabla '" + dir_.path().string() + "\\PROFT.dbf' está abierta");
+  table.Close();
+  table.EmptyTable();
+  table.Open();
+  EXPECT_TRUE(table.Eof());
+  EXPECT_EQ(table.FieldCount(), 4);
+  AddTeacher(table, "LUIS", 1, 0);
+  table.Close();
+  table.ClearFieldDefs();
+  table.AddFieldDef("COD", FieldType::kText, 5);
+  table.CreateTable();
+  table.Open();
+  EXPECT_EQ(table.FieldCount(), 1);
+  EXPECT_TRUE(table.Eof());
+}
+
+TEST_F(TableTest, BadDefinitionsAreRefused) {
+  const std::pair<FieldDef, const char*> cases[] = {
+      {{"NOMBRELARGO", FieldType::kText, 5},
+       "Definición de campo no válida: nombre de campo 'NOMBRELARGO'"},
+      {{"A B", FieldType::kText, 5},
+       "Definición de campo no válida: nombre de campo 'A B'"},
+      {{"COD", FieldType::kText, 0},
+       "Definición de campo no válida: ancho del campo 'COD'"},
+      {{"COD", FieldType::kText, 255},
+       "Definición de campo no válida: ancho del campo 'COD'"},
+  };
+  for (const auto& [def, message] : cases) {
+    Table table;
+    table.SetDatabaseName(dir_.path().string());
+    table.SetTableName("MALA");
+    table.AddFieldDef(def.name, def.type, def.size);
+    EXPECT_EQ(ErrorOf([&] { table.CreateTable(); }), message);
+  }
+}
+
+TEST_F(TableTest, FilterShowsOnlyMatchingRows) {
+  Table table;
+  table.SetDatabaseName(dir_.path().string());
+  table.SetTableName("asigalum");
+  table.AddFieldDef("CODIGO", FieldType::kText, 10);
+  table.AddFieldDef("CODASIG", FieldType::kText, 6);
+  table.CreateTable();
+  table.Open();
+  for (auto [codigo, asig] : {std::pair{"101", "MAT"}, std::pair{"102", "FIS"},
+                              std::pair{"101", "LEN"}, std::pair{"O'N", "HIS"},
+                              std::pair{"1010", "QUI"}}) {
+    table.Append();
+    table.FieldByName("CODIGO").SetAsString(codigo);
+    table.FieldByName("CODASIG").SetAsString(asig);
+    table.Post();
+  }
+  table.Close();
+  table.SetFilter("Codigo= '101       '");
+  table.SetFiltered(true);
+  table.Open();
+  EXPECT_EQ(Walk(table, "CODASIG"), (std::vector<std::string>{"MAT", "LEN"}));
+  EXPECT_EQ(table.RecordCount(), 2);
+  table.Close();
+  table.SetFilter("Codigo= 'O''N'");
+  table.Open();
+  EXPECT_EQ(Walk(table, "CODASIG"), (std::vector<std::string>{"HIS"}));
+  table.Close();
+  table.SetFilter("Codigo= '101' or 1=1");
+  EXPECT_EQ(ErrorOf([&] { table.Open(); }),
+            "Filtro no válido: Codigo= '101' or 1=1");
+  EXPECT_FALSE(table.Active());
+  table.SetFilter("Nada= '101'");
+  EXPECT_EQ(ErrorOf([&] { table.Open(); }), "No se encuentra el campo 'Nada'");
+  table.SetFiltered(false);
+  table.Open();
+  EXPECT_EQ(table.RecordCount(), 5);
+}
+
+TEST_F(TableTest, LocateFindsTheFirstExactMatchOrChangesNothing) {
+  Table table;
+  CreateTeachers(table);
+  table.Open();
+  AddTeacher(table, "ANA", 10, 1.5);
+  AddTeacher(table, "ana", 20, 2.5);
+  AddTeacher(table, "ANA", 30, 3.5);
+  table.First();
+  EXPECT_TRUE(table.Locate("ABREV", "ana"));
+  EXPECT_EQ(table.RecNo(), 2);
+  EXPECT_FALSE(table.Locate("ABREV", "AN"));
+  EXPECT_EQ(table.RecNo(), 2);
+  EXPECT_TRUE(table.Locate("dni", "30"));
+  EXPECT_EQ(table.RecNo(), 3);
+  EXPECT_TRUE(table.Locate("HORAS", "1.5"));
+  EXPECT_EQ(table.RecNo(), 1);
+  EXPECT_FALSE(table.Locate("DNI", "x"));
+  EXPECT_EQ(ErrorOf([&] { table.Locate("NADA", "1"); }),
+            "No se encuentra el campo 'NADA'");
+}
+
+TEST_F(TableTest, IndexOrderWalksByKeyWithTiesInStoredOrder) {
+  Table table;
+  CreateTeachers(table);
+  table.Open();
+  AddTeacher(table, "LUIS", 3, 0);
+  AddTeacher(table, "ANA", 1, 0);
+  AddTeacher(table, "PEPE", 2, 0);
+  AddTeacher(table, "ANA", 4, 0);
+  table.SetIndexName("ABREV");  // no index file: built from the field
+  EXPECT_EQ(Walk(table, "DNI"), (std::vector<std::string>{"1", "4", "3", "2"}));
+  AddTeacher(table, "BEA", 5, 0);
+  EXPECT_EQ(Walk(table, "ABREV"),
+            (std::vector<std::string>{"ANA", "ANA", "BEA", "LUIS", "PEPE"}));
+  EXPECT_TRUE(table.FindKey("LUIS"));
+  EXPECT_EQ(table.FieldByName("DNI").AsInteger(), 3);
+  EXPECT_TRUE(table.FindKey("ANA"));
+  EXPECT_EQ(table.RecNo(), 2);
+  EXPECT_FALSE(table.FindKey("AN"));
+  EXPECT_FALSE(table.FindKey("LUISLUISLUIS"));  // longer than the field
+  EXPECT_EQ(table.RecNo(), 2);
+  table.SetIndexName("DNI");
+  EXPECT_TRUE(table.FindKey("4"));
+  EXPECT_EQ(table.FieldByName("ABREV").AsString(), "ANA");
+  EXPECT_EQ(ErrorOf([&] { table.SetIndexName("NADA"); }),
+            "No se encuentra el índice 'NADA' de la tabla '" +
+                dir_.path().string() + "\\PROFT.dbf'");
+  table.SetIndexName("");
+  EXPECT_EQ(ErrorOf([&] { table.FindKey("ANA"); }),
+            "La tabla '" + dir_.path().string() +
+                "\\PROFT.dbf' no tiene ningún índice seleccionado");
+}
+
+TEST_F(TableTest, IndexedTableKeepsItsOrderAcrossCloseAndOpen) {
+  Table table;
+  CreateTeachers(table, /*indexed=*/true);
+  table.Open();
+  AddTeacher(table, "LUIS", 3, 0);
+  AddTeacher(table, "ANA", 1, 0);
+  table.Close();
+  EXPECT_EQ(static_cast<unsigned char>(dir_.Read("PROFT.dbf")[28]), 1);
+  table.SetIndexName("ABREV");
+  table.Open();
+  EXPECT_EQ(Walk(table), (std::vector<std::string>{"ANA", "LUIS"}));
+}
+
 }  // namespace
 }  // namespace tables
