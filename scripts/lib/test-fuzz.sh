@@ -32,13 +32,15 @@ for target in "${targets[@]}"; do
   seeds="tests/fuzz/corpus_${target%_fuzz}"
   scratch="$build/corpus-work/${target%_fuzz}"
   mkdir -p "$scratch"
+  dirs=("$scratch")
+  [ -d "$seeds" ] && dirs+=("$seeds")
   echo "-- $target: ${seconds}s from $seeds" >&2
   if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=20 \
       -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/${target}-" \
-      "$scratch" "$seeds" 2>"$build/$target.log"; then
+      "${dirs[@]}" 2>"$build/$target.log"; then
     tail -n 60 "$build/$target.log" >&2
     echo "$target found a failure; reproducer in $build/artifacts/" >&2
     status=1

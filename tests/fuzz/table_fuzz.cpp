@@ -3,8 +3,9 @@
 // Input: a 4-byte little-endian length n, then n bytes of .dbf, then the
 // memo file's bytes (written both as .dbt and .fpt, so either kind of table
 // finds it; no bytes left: no memo file). The table is opened read-only and
-// every field of every record is read as text. Every failure must be a
-// TableError; any other exception, a crash, a leak or a hang is a finding.
+// every field of every record is read as text, then as the other types. Every
+// failure must be a TableError; any other exception, a crash, a leak or a hang
+// is a finding.
 
 #include <unistd.h>
 
@@ -53,8 +54,20 @@ void Walk(const std::string& path) {
   for (table.First(); !table.Eof(); table.Next()) {
     (void)table.RecNo();
     for (int i = 0; i < table.FieldCount(); ++i) {
-      (void)table.FieldAt(i).AsString();
-      (void)table.FieldAt(i).IsNull();
+      tables::Field field = table.FieldAt(i);
+      (void)field.AsString();
+      (void)field.IsNull();
+      // The typed readers may refuse a value, but only with a TableError.
+      try {
+        (void)field.AsInteger();
+      } catch (const tables::TableError&) {
+      }
+      try {
+        (void)field.AsFloat();
+        (void)field.AsDateTime();
+        (void)field.AsBoolean();
+      } catch (const tables::TableError&) {
+      }
     }
   }
   table.Close();
