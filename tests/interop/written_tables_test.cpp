@@ -97,6 +97,8 @@ std::string WriteTable(const std::string& folder,
   table.AddFieldDef("Horas", tables::FieldType::kInteger);
   table.AddFieldDef("IMPORTE", tables::FieldType::kFloat);
   table.AddFieldDef("activo", tables::FieldType::kLogical);
+  table.AddIndexDef("CODIGO",
+                    "CODIGO");  // a production index, as PLANTILLA has
   table.CreateTable();
   table.SetExclusive(true);
   table.Open();
