@@ -1,0 +1,204 @@
+// Behaviour between processes: exclusive opens, and what a process that
+// dies halfway through writing leaves behind.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "support/temp_dir.h"
+#include "tables/table.h"
+#include "tables/table_error.h"
+
+namespace tables {
+namespace {
+
+using testing_support::TempDir;
+
+template <typename Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const TableError& error) {
+    return error.what();
+  }
+  return "";
+}
+
+// A child process that opens `path` (exclusively or not), tells the parent
+// through a pipe, and keeps the table open until it is killed.
+class Holder {
+ public:
+  Holder(const std::string& path, bool exclusive) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(ready[0]);
+      char status = 'E';
+      Table table;
+      try {
+        table.SetTableName(path);
+        table.SetExclusive(exclusive);
+        table.Open();
+        status = 'R';
+      } catch (...) {
+      }
+      (void)!write(ready[1], &status, 1);
+      for (;;) pause();
+    }
+    close(ready[1]);
+    char status = 0;
+    (void)!read(ready[0], &status, 1);
+    close(ready[0]);
+    ready_ = status == 'R';
+  }
+  ~Holder() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool ready() const { return ready_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool ready_ = false;
+};
+
+class TableProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Table table;
+    table.SetDatabaseName(dir_.path().string());
+    table.SetTableName("PROFT");
+    table.AddFieldDef("ABREV", FieldType::kText, 10);
+    table.AddFieldDef("NOTA", FieldType::kText, 200);
+    table.AddIndexDef("ABREV", "ABREV");
+    table.CreateTable();
+    path_ = table.FilePath();
+  }
+
+  std::string OpenError(bool exclusive) {
+    Table table;
+    table.SetTableName(path_);
+    table.SetExclusive(exclusive);
+    return ErrorOf([&] { table.Open(); });
+  }
+
+  TempDir dir_;
+  std::string path_;
+};
+
+TEST_F(TableProcessTest, ExclusiveOpenKeepsOtherProgramsOut) {
+  const std::string locked =
+      "La tabla '" + path_ + "' está en uso por otro programa";
+  {
+    Holder holder(path_, /*exclusive=*/true);
+    ASSERT_TRUE(holder.ready());
+    EXPECT_EQ(OpenError(false), locked);
+    EXPECT_EQ(OpenError(true), locked);
+  }
+  EXPECT_EQ(OpenError(true), "");
+  {
+    Holder holder(path_, /*exclusive=*/false);
+    ASSERT_TRUE(holder.ready());
+    EXPECT_EQ(OpenError(false), "");
+    EXPECT_EQ(OpenError(true), locked);
+  }
+}
+
+// A lock tied to the process (fcntl) would vanish when this process closes
+// any other descriptor of the file; ours stays.
+TEST_F(TableProcessTest, ClosingAnotherDescriptorKeepsTheLock) {
+  // The child is forked first, so it shares no open table with us.
+  int go[2];
+  ASSERT_EQ(pipe(go), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    close(go[1]);
+    char byte;
+    (void)!read(go[0], &byte, 1);
+    Table other;
+    other.SetTableName(path_);
+    try {
+      other.Open();
+    } catch (const TableError&) {
+      _exit(7);
+    }
+    _exit(0);
+  }
+  close(go[0]);
+  Table table;
+  table.SetTableName(path_);
+  table.SetExclusive(true);
+  table.Open();
+  { std::ifstream(path_).get(); }  // opens and closes another descriptor
+  (void)!write(go[1], "x", 1);
+  close(go[1]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+uint32_t Le32(const std::string& b, size_t at) {
+  return static_cast<unsigned char>(b[at]) |
+         static_cast<unsigned char>(b[at + 1]) << 8 |
+         static_cast<unsigned char>(b[at + 2]) << 16 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+// A writer killed at random moments: the header never claims a record that
+// is not wholly on disk, the index flag is down, and every record read is
+// one the writer wrote completely.
+TEST_F(TableProcessTest, KilledWriterLeavesAConsistentTable) {
+  for (int round = 0; round < 6; ++round) {
+    pid_t child = fork();
+    if (child == 0) {
+      Table table;
+      table.SetTableName(path_);
+      table.Open();
+      for (int64_t i = 0;; ++i) {
+        table.Append();
+        table.FieldByName("ABREV").SetAsString("R" + std::to_string(i % 997));
+        table.FieldByName("NOTA").SetAsString(std::string(200, 'x'));
+        table.Post();
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20 + 30 * round));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+
+    std::ifstream in(path_, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)),
+                      std::istreambuf_iterator<char>());
+    ASSERT_GE(bytes.size(), 32u);
+    const uint32_t count = Le32(bytes, 4);
+    const uint32_t header_length = static_cast<unsigned char>(bytes[8]) |
+                                   static_cast<unsigned char>(bytes[9]) << 8;
+    const uint32_t record_length = static_cast<unsigned char>(bytes[10]) |
+                                   static_cast<unsigned char>(bytes[11]) << 8;
+    EXPECT_LE(header_length + uint64_t{count} * record_length, bytes.size())
+        << "round " << round;
+    EXPECT_EQ(bytes[28], '\0') << "index flag left up after a crash";
+
+    Table table;
+    table.SetTableName(path_);
+    table.Open();
+    int64_t seen = 0;
+    for (table.First(); !table.Eof(); table.Next(), ++seen) {
+      ASSERT_EQ(table.FieldByName("NOTA").AsString(), std::string(200, 'x'));
+      ASSERT_EQ(table.FieldByName("ABREV").AsString()[0], 'R');
+    }
+    EXPECT_GE(seen, count);
+  }
+}
+
+}  // namespace
+}  // namespace tables
