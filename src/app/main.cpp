@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "export/export_run.h"
 #include "import/gui/t_control_plantilla.h"
 #include "import/gui/t_control_profesores.h"
 #include "import/import_run.h"
@@ -21,8 +22,8 @@ namespace {
 
 shell_gui::TransferHooks Hooks() {
   shell_gui::TransferHooks hooks;
-  // The export and import runs and the two control windows are wired here:
-  //   hooks.export_run = exporting::BExportarClick;
+  // The export and import runs and the two control windows are wired here.
+  hooks.export_run = exporting::BExportarClick;
   hooks.import_run = importing::BImportarClick;
   hooks.teacher_window = importing_gui::ShowTControlProfesores;
   hooks.period_window = importing_gui::ShowTControlPlantilla;
