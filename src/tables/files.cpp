@@ -140,6 +140,25 @@ void ForceDirectories(std::string_view path) {
     throw TableError::CannotCreateFolder(path);
 }
 
+std::string SiblingPath(const std::string& path, std::string_view extension) {
+  std::string base = path;
+  std::string own_extension;
+  const size_t slash = base.find_last_of("/\\");
+  const size_t dot = base.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+    own_extension = base.substr(dot);
+    base.resize(dot);
+  }
+  const bool upper = own_extension.size() > 1 && own_extension[1] >= 'A' &&
+                     own_extension[1] <= 'Z';
+  std::string wanted(extension);
+  for (char& c : wanted) {
+    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return ResolvePath(base + wanted);
+}
+
 void SetDecimalSeparator(char separator) { decimal_separator = separator; }
 
 char DecimalSeparator() { return decimal_separator; }

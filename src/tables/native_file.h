@@ -17,6 +17,12 @@ namespace tables {
 std::filesystem::path ToFsPath(std::string_view utf8);
 std::string FromFsPath(const std::filesystem::path& path);
 
+// The file beside the table file `path` with `extension` (".mdx", with its
+// dot) in place of its own, found without regard to letter case. A file
+// that does not exist yet takes the letter case of the table's extension
+// ("PROFT.DBF" -> "PROFT.MDX", "proft.dbf" -> "proft.mdx").
+std::string SiblingPath(const std::string& path, std::string_view extension);
+
 class NativeFile {
  public:
   enum class Lock { kNone, kShared, kExclusive };

@@ -141,20 +141,11 @@ void SharedFile::LoadRecords(uint64_t file_size) {
   header_.record_count = record_count_;
 }
 
-std::string SharedFile::SiblingPath(const char* extension) const {
-  std::string base = path_;
-  size_t slash = base.find_last_of("/\\");
-  size_t dot = base.rfind('.');
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-    base.resize(dot);
-  return ResolvePath(base + extension);
-}
-
 void SharedFile::OpenMemo() {
   const MemoKind kind = header_.memo_kind();
   if (kind == MemoKind::kNone) return;
   const char* extension = kind == MemoKind::kFpt ? ".fpt" : ".dbt";
-  std::string memo_path = SiblingPath(extension);
+  std::string memo_path = SiblingPath(path_, extension);
   std::string memo_display = display_;
   size_t dot = memo_display.rfind('.');
   if (dot != std::string::npos) memo_display.resize(dot);
@@ -184,7 +175,7 @@ void SharedFile::OpenProductionIndex() {
   const bool dbase = header_.flavor != DbfFlavor::kFoxPro &&
                      header_.flavor != DbfFlavor::kVisualFoxPro;
   if (!dbase || header_.production_index == 0) return;
-  std::string mdx = SiblingPath(".mdx");
+  std::string mdx = SiblingPath(path_, ".mdx");
   std::error_code error;
   if (!std::filesystem::exists(ToFsPath(mdx), error)) return;
   orders_ = ReadProductionIndex(mdx, IndexedFields({}), record_count_);
@@ -282,8 +273,8 @@ void SharedFile::Finish() {
     if (slash != std::string::npos) name.erase(0, slash + 1);
     size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
-    WriteProductionIndex(SiblingPath(".mdx"), name, IndexedFields(orders_),
-                         orders_);
+    WriteProductionIndex(SiblingPath(path_, ".mdx"), name,
+                         IndexedFields(orders_), orders_);
     const char present = 1;
     file_->WriteAt(28, &present, 1);
   }

@@ -70,7 +70,6 @@ class SharedFile {
   void LoadRecords(uint64_t file_size);
   void OpenMemo();
   void OpenProductionIndex();
-  std::string SiblingPath(const char* extension) const;
   int FieldIndexOf(std::string_view name) const;
   std::vector<IndexedField> IndexedFields(
       const std::vector<IndexOrder>& orders) const;

@@ -83,15 +83,6 @@ void StampToday(DbfHeader& header) {
   header.day = local.tm_mday;
 }
 
-std::string SiblingOf(const std::string& path, const char* extension) {
-  std::string base = path;
-  const size_t slash = base.find_last_of("/\\");
-  const size_t dot = base.rfind('.');
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-    base.resize(dot);
-  return ResolvePath(base + extension);
-}
-
 std::string BaseName(const std::string& path) {
   std::string name = path;
   const size_t slash = name.find_last_of("/\\");
@@ -155,7 +146,7 @@ void Table::CreateTable() {
                               : KeyKind::kNumeric,
                           field->length);
     }
-    WriteProductionIndex(SiblingOf(path, ".mdx"), BaseName(path), fields,
+    WriteProductionIndex(SiblingPath(path, ".mdx"), BaseName(path), fields,
                          orders);
   }
 }
@@ -182,7 +173,7 @@ void Table::EmptyTable() {
   const bool indexed = header.production_index != 0 &&
                        header.flavor != DbfFlavor::kFoxPro &&
                        header.flavor != DbfFlavor::kVisualFoxPro;
-  const std::string mdx = SiblingOf(path, ".mdx");
+  const std::string mdx = SiblingPath(path, ".mdx");
   std::vector<IndexOrder> orders;
   std::vector<IndexedField> all_fields;
   for (const FieldDescriptor& field : header.fields)
