@@ -51,7 +51,7 @@ class WindowTest : public testing::Test {
   std::unique_ptr<TExportarDatos> Make(const QStringList& args) {
     TransferHooks hooks;
     hooks.ui = &ui_;
-    hooks.host.exists = [this](quintptr h) { return h != 0xdead; };
+    hooks.host.exists = [](quintptr h) { return h != 0xdead; };
     hooks.host.embed = [this](QWidget*, quintptr h) { embedded_in_ = h; };
     hooks.write_transformed_flag = [this](int flag) {
       if (!flag_error_.empty()) throw std::runtime_error(flag_error_);
