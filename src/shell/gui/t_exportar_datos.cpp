@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <cctype>
 
 #include "platform/ini_file.h"
 #include "shell/centre_list.h"
