@@ -136,8 +136,8 @@ void SharedFile::LoadRecords(uint64_t file_size) {
     throw TableError::CorruptTable(display_, "lectura incompleta");
   record_count_ = static_cast<uint32_t>(count);
   flushed_count_ = record_count_;
-  // A header that disagrees with the data is put right at the next write.
-  if (record_count_ != header_.record_count) unflushed_ = true;
+  // A header that disagrees with the data is put right by the next Flush
+  // after a change; reading alone never writes.
   header_.record_count = record_count_;
 }
 

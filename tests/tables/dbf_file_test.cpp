@@ -125,6 +125,7 @@ TEST_F(DbfFileTest, RecordCountFollowsTheDataThatIsThere) {
     bytes.resize(bytes.size() - c.cut);
     dir_.Write("t.dbf", bytes);
     EXPECT_EQ(ReadAll("t.dbf"), c.read) << c.what;
+    EXPECT_EQ(dir_.Read("t.dbf"), bytes) << c.what << ": reading wrote";
   }
 }
 
