@@ -144,30 +144,19 @@ void IoFloor(const fs::path& working_copy,
   for (const auto& [name, bytes] : outputs) WriteAll(scratch / name, bytes);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::string size = argc > 1 ? argv[1] : "large";
-  const fs::path root = fs::temp_directory_path() /
-                        ("tqv-export-bench-" + std::to_string(getpid()));
-  const fs::path drive = root / "c";
-  // The generator lies beside this file's folder in the source tree.
+// Writes the sample school with the generator that lies beside this file's
+// folder in the source tree.
+bool GenerateSchool(const fs::path& folder, const std::string& size) {
   const fs::path generator = fs::path(__FILE__).parent_path().parent_path() /
                              "tools" / "sample_school.py";
   const std::string generate = "/usr/bin/python3 '" + generator.string() +
-                               "' '" + (drive / "GC").string() + "' --size " +
-                               size + " >/dev/null";
-  if (std::system(generate.c_str()) != 0) {
-    std::fprintf(stderr, "sample_school.py failed\n");
-    return 1;
-  }
-  shell::SetUpPlatform(drive.string());
-  QuietUi ui;
-  shell::TransferContext context(&ui);
-  shell::RefreshWorkingCopy(context);
+                               "' '" + folder.string() + "' --size " + size +
+                               " >/dev/null";
+  return std::system(generate.c_str()) == 0;
+}
 
-  const Times run = Median5([&] { exporting::BExportarClick(context); });
-  const long peak_mb = PeakMb();
+// One line per step with its wall-clock time in one run.
+std::string StepTimes(shell::TransferContext& context) {
   const std::pair<const char*, void (*)(shell::TransferContext&)> kSteps[] = {
       {"ExportSubjects", exporting::ExportSubjects},
       {"ExportTeachers", exporting::ExportTeachers},
@@ -183,6 +172,28 @@ int main(int argc, char** argv) {
                   Seconds([&, step = step] { step(context); }));
     step_times += line;
   }
+  return step_times;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string size = argc > 1 ? argv[1] : "large";
+  const fs::path root = fs::temp_directory_path() /
+                        ("tqv-export-bench-" + std::to_string(getpid()));
+  const fs::path drive = root / "c";
+  if (!GenerateSchool(drive / "GC", size)) {
+    std::fprintf(stderr, "sample_school.py failed\n");
+    return 1;
+  }
+  shell::SetUpPlatform(drive.string());
+  QuietUi ui;
+  shell::TransferContext context(&ui);
+  shell::RefreshWorkingCopy(context);
+
+  const Times run = Median5([&] { exporting::BExportarClick(context); });
+  const long peak_mb = PeakMb();
+  const std::string step_times = StepTimes(context);
 
   std::vector<std::pair<std::string, std::string>> outputs;
   for (const auto& entry : fs::directory_iterator(drive / "QTEMP")) {

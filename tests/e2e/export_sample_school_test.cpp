@@ -64,10 +64,13 @@ TEST(ExportSampleSchoolTest, AllNineTablesMatchTheAdministrationFolder) {
     const fs::path admin =
         c.native_admin ? dir.path() / "escola" : drive / "GC";
     MakeSchool(admin, c.size);
-    std::string command = kTransquendra + " export --drive-c " +
-                          Quote(drive.string()) + " --language " +
-                          Quote(c.language);
-    if (c.native_admin) command += " --admin " + Quote(admin.string());
+    // The first case leaves --admin and --language at their defaults.
+    std::string command =
+        kTransquendra + " export --drive-c " + Quote(drive.string());
+    if (c.native_admin) {
+      command += " --language " + Quote(c.language) + " --admin " +
+                 Quote(admin.string());
+    }
     const Result run = RunShell(command);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output,
