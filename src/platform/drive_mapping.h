@@ -15,7 +15,8 @@
 namespace platform {
 
 // Sets the folder that drive C: maps to, ahead of every other source. An
-// empty text removes the override. Not used on Windows.
+// empty text removes the override. On Windows it is the only source (the
+// real C: otherwise).
 void SetDriveCOverride(std::string folder);
 
 // The native folder that drive C: maps to ("C:\" on Windows). Elsewhere the
@@ -27,11 +28,12 @@ std::string DriveCFolder();
 // Windows: "C:" is replaced by DriveCFolder(), backslashes become slashes,
 // repeated separators collapse, and every component that exists under
 // another letter case takes the existing spelling; components that do not
-// exist keep the case given. On Windows the path is returned unchanged.
+// exist keep the case given. On Windows only "C:" is replaced, and only
+// when an override is set.
 std::string MapFixedPath(std::string_view path);
 
 // The inverse for display: a native path inside drive C's folder as
-// "C:\..." (other paths unchanged). On Windows, unchanged.
+// "C:\..." (other paths unchanged). On Windows, the same for the override.
 std::string ProgramPath(std::string_view native_path);
 
 // The drives offered by the window's drive list, as roots the folder list

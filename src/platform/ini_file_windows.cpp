@@ -1,4 +1,7 @@
 #include <windows.h>
+// windows.h maps WriteProfileString to its wide version; ours is a plain
+// function of the same name.
+#undef WriteProfileString
 
 #include "platform/ini_file.h"
 
