@@ -94,5 +94,20 @@ TEST_F(BExportarClickTest, RunCanBeRepeatedAfterAFailure) {
   EXPECT_EQ(Values("ASIGT", "CPROF"), std::vector<std::string>{"GA"});
 }
 
+TEST_F(BExportarClickTest, StaleIndexFilesOfAnyLetterCaseAreDeleted) {
+  WriteSchool();
+  // Left by another program: production indexes beside tables that have
+  // none, which a reader would otherwise take for theirs.
+  for (const char* name : {"asigt.mdx", "AULAT.MDX", "Grupost.Mdx"}) {
+    drive_.Write("QTEMP/" + std::string(name), "not an index");
+  }
+  BExportarClick(context_);
+  for (const char* name : {"asigt.mdx", "AULAT.MDX", "Grupost.Mdx"}) {
+    EXPECT_FALSE(std::filesystem::exists(drive_.path() / "QTEMP" / name))
+        << name;
+  }
+  EXPECT_EQ(Values("AULAT", "ABREV"), std::vector<std::string>{"101"});
+}
+
 }  // namespace
 }  // namespace exporting
