@@ -67,30 +67,47 @@ class GroupTurns {
 // Each student's matched subjects, in the stored order of asigalum. A row
 // belongs to the student whose code equals its Codigo, both taken padded
 // with blanks to 10 characters, that is, equal once trailing blanks go.
-using SubjectsByStudent =
-    std::unordered_map<std::string, std::vector<const SubjectCodes::Subject*>>;
+class StudentSubjects {
+ public:
+  using List = std::vector<const SubjectCodes::Subject*>;
 
-SubjectsByStudent ReadStudentSubjects(tables::Table& asigalum,
-                                      const SubjectCodes& subjects) {
-  SubjectsByStudent result;
-  tables::Field student = asigalum.FieldByName("Codigo");
-  tables::Field subject = asigalum.FieldByName("Codasig");
-  // A student's rows usually follow each other: the list of the row before
-  // serves again without a search.
-  std::string last_student;
-  std::vector<const SubjectCodes::Subject*>* list = nullptr;
-  for (; !asigalum.Eof(); asigalum.Next()) {
-    std::string code = student.AsString();
-    if (list == nullptr || code != last_student) {
-      list = &result[code];
-      last_student = std::move(code);
+  // Reads every row of `asigalum` from the current one.
+  StudentSubjects(tables::Table& asigalum, const SubjectCodes& subjects) {
+    tables::Field student = asigalum.FieldByName("Codigo");
+    tables::Field subject = asigalum.FieldByName("Codasig");
+    // A student's rows usually follow each other: the list of the row before
+    // serves again without a search.
+    std::string last_student;
+    List* list = nullptr;
+    for (; !asigalum.Eof(); asigalum.Next()) {
+      std::string code = student.AsString();
+      if (list == nullptr || code != last_student) {
+        auto [entry, added] = by_student_.try_emplace(code);
+        if (added) in_order_.emplace_back(code, &entry->second);
+        list = &entry->second;
+        last_student = std::move(code);
+      }
+      // A subject missing from ASIGVALT uses no column.
+      if (const auto* found = subjects.Find(subject.AsString()))
+        list->push_back(found);
     }
-    // A subject missing from ASIGVALT uses no column.
-    if (const auto* found = subjects.Find(subject.AsString()))
-      list->push_back(found);
   }
-  return result;
-}
+
+  // The subjects of the student `code`. Students usually come in the order
+  // in which asigalum first names them, so the next one is tried first.
+  const List& For(const std::string& code) {
+    if (next_ < in_order_.size() && in_order_[next_].first == code)
+      return *in_order_[next_++].second;
+    auto found = by_student_.find(code);
+    return found == by_student_.end() ? kNone : found->second;
+  }
+
+ private:
+  static inline const List kNone;
+  std::unordered_map<std::string, List> by_student_;
+  std::vector<std::pair<std::string, const List*>> in_order_;
+  size_t next_ = 0;
+};
 
 // Writes ALUMNOST rows through field handles looked up once.
 class StudentWriter {
@@ -131,7 +148,7 @@ class StudentWriter {
   // posts it. More than 50 subjects fail on the missing field "ASIG51".
   // DIVn stays empty: the new row's text fields are blank already, which is
   // what writing an empty text would store.
-  void Finish(const std::vector<const SubjectCodes::Subject*>& list) {
+  void Finish(const StudentSubjects::List& list) {
     for (size_t i = 0; i < list.size(); ++i) {
       if (i >= asig_.size()) table_.FieldByName("ASIG" + std::to_string(i + 1));
       asig_[i].SetAsString(list[i]->code);
@@ -157,9 +174,7 @@ void ExportStudents(shell::TransferContext& context) {
   const GroupTurns turns(*grupos);
   OpenSource alumnos(context.wwTableAlumnos);
   OpenSource asigalum(context.wwTableAsigAlum);
-  const SubjectsByStudent subjects_of =
-      ReadStudentSubjects(*asigalum, subjects);
-  static const std::vector<const SubjectCodes::Subject*> kNone;
+  StudentSubjects subjects_of(*asigalum, subjects);
 
   StudentWriter writer(*alumnost);
   tables::Field code_field = alumnos->FieldByName("Codigo");
@@ -176,8 +191,7 @@ void ExportStudents(shell::TransferContext& context) {
     const std::string exped =
         writer.Begin(code_field.AsString(), name_field.AsString(), turn, parts,
                      repeats_field.AsInteger() == 1);
-    auto found = subjects_of.find(exped);
-    writer.Finish(found == subjects_of.end() ? kNone : found->second);
+    writer.Finish(subjects_of.For(exped));
   }
 }
 

@@ -3,6 +3,7 @@
 // lessons of groups that GRUPOST holds.
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -120,9 +121,16 @@ void ExportTeachingLoad(shell::TransferContext& context) {
   std::string last_group, last_subject;
   int64_t last_dni = 0;
   bool have_last = false;
+  // The last group code looked up, and whether GRUPOST has it.
+  std::optional<std::string> seen_group;
+  bool seen_group_known = false;
   for (; !horgrup->Eof(); horgrup->Next()) {
     std::string group_code = group_field.AsString();
-    if (groups.count(group_code) == 0) continue;
+    if (group_code != seen_group) {
+      seen_group_known = groups.count(group_code) != 0;
+      seen_group = group_code;
+    }
+    if (!seen_group_known) continue;
     std::string subject_code = subject_field.AsString();
     const int64_t dni = teacher_field.AsInteger();
     if (have_last && dni == last_dni && group_code == last_group &&
