@@ -132,8 +132,39 @@ bool IsKnownFieldType(char type) {
 
 uint16_t StoredHeaderLength(std::string_view bytes) { return Le16(bytes, 8); }
 
-DbfHeader ParseHeader(std::string_view bytes, uint64_t file_size,
-                      const std::string& display) {
+namespace {
+
+// One field descriptor at `at`. Throws CorruptTable through `display`.
+FieldDescriptor ReadDescriptor(std::string_view bytes, size_t at,
+                               DbfFlavor flavor, const std::string& display) {
+  const bool dbase7 = flavor == DbfFlavor::kDbase7;
+  FieldDescriptor field;
+  field.name = UpperName(StoredName(bytes.substr(at, dbase7 ? 32 : 11)));
+  const size_t type_at = at + (dbase7 ? 32 : 11);
+  const size_t length_at = type_at + (dbase7 ? 1 : 5);
+  field.type = bytes[type_at];
+  field.length = static_cast<unsigned char>(bytes[length_at]);
+  field.decimals = static_cast<unsigned char>(bytes[length_at + 1]);
+  if (!dbase7) field.flags = static_cast<uint8_t>(bytes[at + 18]);
+  if (!IsKnownFieldType(field.type))
+    throw TableError::CorruptTable(display, "tipo de campo desconocido");
+  // Clipper and FoxPro keep the high byte of long text widths in the
+  // decimals byte.
+  if (field.type == 'C' && !dbase7 && flavor != DbfFlavor::kVisualFoxPro) {
+    field.length += field.decimals * 256;
+    field.decimals = 0;
+  }
+  if (field.length <= 0)
+    throw TableError::CorruptTable(display, "campo de longitud 0");
+  if (flavor == DbfFlavor::kVisualFoxPro &&
+      (field.type == '0' || (field.flags & 0x01)))
+    field.hidden = true;
+  return field;
+}
+
+// The fixed 32 bytes, checked against the file.
+DbfHeader ParseFixedPart(std::string_view bytes, uint64_t file_size,
+                         const std::string& display) {
   const auto corrupt = [&](const char* detail) {
     return TableError::CorruptTable(display, detail);
   };
@@ -158,58 +189,40 @@ DbfHeader ParseHeader(std::string_view bytes, uint64_t file_size,
   if (header.flavor == DbfFlavor::kDbase4 &&
       LooksLikeDbase7(bytes, header.header_length))
     header.flavor = DbfFlavor::kDbase7;
-
-  const bool dbase7 = header.flavor == DbfFlavor::kDbase7;
-  const size_t first = dbase7 ? 68 : 32;
-  const size_t step = dbase7 ? 48 : 32;
-  if (dbase7) {
+  if (header.flavor == DbfFlavor::kDbase7) {
     if (header.header_length < 69) throw corrupt("cabecera de dBase 7 corta");
     header.driver_name = StoredName(bytes.substr(32, 32));
     header.code_page = CodePage::FromDriverName(header.driver_name);
   } else {
     header.code_page = CodePage::FromLanguageDriver(header.language_driver);
   }
+  return header;
+}
 
+}  // namespace
+
+DbfHeader ParseHeader(std::string_view bytes, uint64_t file_size,
+                      const std::string& display) {
+  DbfHeader header = ParseFixedPart(bytes, file_size, display);
+  const auto corrupt = [&](const char* detail) {
+    return TableError::CorruptTable(display, detail);
+  };
+  const bool dbase7 = header.flavor == DbfFlavor::kDbase7;
+  const size_t step = dbase7 ? 48 : 32;
   int offset = 1;
-  size_t at = first;
   bool terminated = false;
-  for (;; at += step) {
-    if (at >= header.header_length) break;  // no terminator: header is full
+  for (size_t at = dbase7 ? 68 : 32; at < header.header_length; at += step) {
     if (bytes[at] == '\x0D') {
       terminated = true;
       break;
     }
     if (at + step > header.header_length)
       throw corrupt("descriptor de campo incompleto");
-    FieldDescriptor field;
-    field.name = UpperName(StoredName(bytes.substr(at, dbase7 ? 32 : 11)));
-    const size_t type_at = at + (dbase7 ? 32 : 11);
-    field.type = bytes[type_at];
-    field.length = static_cast<unsigned char>(bytes[type_at + 5]);
-    field.decimals = static_cast<unsigned char>(bytes[type_at + 6]);
-    if (!dbase7) field.flags = static_cast<uint8_t>(bytes[at + 18]);
-    if (dbase7) {
-      field.length = static_cast<unsigned char>(bytes[type_at + 1]);
-      field.decimals = static_cast<unsigned char>(bytes[type_at + 2]);
-    }
-    if (!IsKnownFieldType(field.type))
-      throw corrupt("tipo de campo desconocido");
-    // Clipper and FoxPro keep the high byte of long text widths in the
-    // decimals byte.
-    if (field.type == 'C' && !dbase7 &&
-        header.flavor != DbfFlavor::kVisualFoxPro) {
-      field.length += field.decimals * 256;
-      field.decimals = 0;
-    }
-    if (field.length <= 0) throw corrupt("campo de longitud 0");
+    FieldDescriptor field = ReadDescriptor(bytes, at, header.flavor, display);
     field.offset = offset;
     offset += field.length;
-    if (header.flavor == DbfFlavor::kVisualFoxPro &&
-        (field.type == '0' || (field.flags & 0x01))) {
-      field.hidden = true;
-      if (field.type == '0')
-        header.null_flags_field = static_cast<int>(header.fields.size());
-    }
+    if (field.type == '0' && field.hidden)
+      header.null_flags_field = static_cast<int>(header.fields.size());
     header.fields.push_back(field);
   }
   if (offset > header.record_length)
