@@ -64,8 +64,9 @@ class IndexOrder {
   void Sort() const;
   bool Less(uint32_t a, uint32_t b) const;
   void MergePending() const;
+  void InsertAdded(std::vector<uint32_t>& added, size_t& first_changed) const;
   void RebuildAll() const;
-  void RenumberFrom(size_t position) const;
+  uint64_t SortPrefix(const IndexKey& key) const;
 
   std::string tag_;
   std::string field_;
@@ -74,9 +75,14 @@ class IndexOrder {
   std::vector<IndexKey> keys_;    // recno-1 -> key
   std::vector<uint8_t> present_;  // recno-1 -> 1 when indexed
   size_t count_ = 0;
-  mutable std::vector<uint32_t> order_;  // record numbers in key order
-  mutable std::vector<uint32_t> position_of_recno_;  // recno-1 -> position+1
+  mutable std::vector<uint32_t> order_;    // record numbers in key order
+  mutable std::vector<uint8_t> in_order_;  // recno-1 -> 1 when in order_
   mutable std::vector<uint32_t> pending_;  // set or removed since last sort
+  // recno-1 -> position+1. Positions from renumber_from_ on may be stale;
+  // an entry is trusted only when order_ confirms it, and the rest are
+  // renumbered when a position is asked for.
+  mutable std::vector<uint32_t> position_of_recno_;
+  mutable size_t renumber_from_ = 0;
 };
 
 }  // namespace tables

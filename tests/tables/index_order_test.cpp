@@ -52,11 +52,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(IndexOrderTest, NumericKeysCompareByValue) {
   IndexOrder order("HORA", "HORA", KeyKind::kNumeric, 4);
-  const std::vector<double> keys = {10, -2, 9, 100, 9, -200, 0, NAN};
+  const std::vector<double> keys = {10,   -2, 9,   100,  9,
+                                    -200, 0,  NAN, -0.0, -INFINITY};
   for (size_t i = 0; i < keys.size(); ++i) {
     order.Set(static_cast<uint32_t>(i + 1), Number(keys[i]));
   }
-  EXPECT_EQ(Walk(order), (std::vector<uint32_t>{8, 6, 2, 7, 3, 5, 1, 4}));
+  // NaN first; -0 equals 0, so record order decides between them.
+  EXPECT_EQ(Walk(order),
+            (std::vector<uint32_t>{8, 10, 6, 2, 7, 9, 3, 5, 1, 4}));
 }
 
 TEST(IndexOrderTest, EditsAndRemovalsBetweenReadsKeepOrderAndPositions) {
@@ -84,34 +87,45 @@ TEST(IndexOrderTest, EditsAndRemovalsBetweenReadsKeepOrderAndPositions) {
 }
 
 // Interleaves changes and reads at random against a plain sorted model, so
-// the incremental merge is checked against a full sort.
-TEST(IndexOrderTest, IncrementalUpdatesMatchAFullSort) {
+// the incremental paths (one shift per row, a merge of a batch) and the full
+// sort are all checked against a full sort. The reads ask for one position
+// first, before the positions are all brought up to date.
+class IncrementalTest : public testing::TestWithParam<int> {};
+
+TEST_P(IncrementalTest, MatchesAFullSort) {
+  const int batch = GetParam();  // changes between two reads
   std::mt19937 random(7);
-  IndexOrder order("K", "K", KeyKind::kCharacter, 2);
-  std::vector<std::string> model(300);  // empty: not indexed
-  for (int step = 0; step < 3000; ++step) {
+  IndexOrder order("K", "K", KeyKind::kCharacter, 9);
+  std::vector<std::string> model(1000);  // empty: not indexed
+  for (int step = 1; step <= 4000; ++step) {
     const uint32_t recno = 1 + random() % model.size();
     if (random() % 5 == 0) {
       order.Remove(recno);
       model[recno - 1].clear();
     } else {
-      std::string key = {static_cast<char>('A' + random() % 4), ' '};
+      // Keys share their first 8 bytes, so the 9th decides.
+      std::string key = "ABCDEFGH" + std::string(1, 'A' + random() % 4);
       order.Set(recno, Text(key));
       model[recno - 1] = key;
     }
-    if (random() % 10 != 0) continue;
+    if (step % batch != 0) continue;
     std::vector<std::pair<std::string, uint32_t>> expected;
     for (uint32_t r = 1; r <= model.size(); ++r) {
       if (!model[r - 1].empty()) expected.emplace_back(model[r - 1], r);
     }
     std::sort(expected.begin(), expected.end());
     ASSERT_EQ(order.size(), expected.size());
+    const size_t probe = random() % expected.size();
+    ASSERT_EQ(order.PositionOf(expected[probe].second), probe) << step;
     for (size_t i = 0; i < expected.size(); ++i) {
       ASSERT_EQ(order.RecnoAt(i), expected[i].second) << step;
       ASSERT_EQ(order.PositionOf(expected[i].second), i) << step;
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Batches, IncrementalTest,
+                         testing::Values(1, 10, 60, 500));
 
 TEST(IndexOrderTest, LowerBoundAcceptsUnpaddedSearchText) {
   IndexOrder order("COD", "COD", KeyKind::kCharacter, 5);
