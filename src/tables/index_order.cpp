@@ -124,13 +124,6 @@ int IndexOrder::Compare(const IndexKey& a, const IndexKey& b) const {
   return ComparePadded(a.text, b.text);
 }
 
-const IndexKey* IndexOrder::KeyOf(uint32_t recno) const {
-  if (recno == 0 || recno > present_.size() || !present_[recno - 1]) {
-    return nullptr;
-  }
-  return &keys_[recno - 1];
-}
-
 bool IndexOrder::Less(uint32_t a, uint32_t b) const {
   const int c = Compare(keys_[a - 1], keys_[b - 1]);
   return c != 0 ? c < 0 : a < b;

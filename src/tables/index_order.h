@@ -57,9 +57,6 @@ class IndexOrder {
   // search text may be given without its fill. A numeric NaN sorts first.
   int Compare(const IndexKey& a, const IndexKey& b) const;
 
-  // The key of a record, if indexed.
-  const IndexKey* KeyOf(uint32_t recno) const;
-
  private:
   void Sort() const;
   bool Less(uint32_t a, uint32_t b) const;

@@ -70,11 +70,5 @@ TEST(NumericKeyTest, DecodingRefusesBadDigitsAndLengths) {
   EXPECT_EQ(DecodeNumericKey(raw), 1e202);
 }
 
-TEST(CharacterKeyTest, PadsAndCuts) {
-  EXPECT_EQ(PadCharacterKey("AB", 4), "AB  ");
-  EXPECT_EQ(PadCharacterKey("ABCDEF", 4), "ABCD");
-  EXPECT_EQ(PadCharacterKey("\xC9", 2), "\xC9 ");
-}
-
 }  // namespace
 }  // namespace tables

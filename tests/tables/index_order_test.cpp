@@ -62,30 +62,6 @@ TEST(IndexOrderTest, NumericKeysCompareByValue) {
             (std::vector<uint32_t>{8, 10, 6, 2, 7, 9, 3, 5, 1, 4}));
 }
 
-TEST(IndexOrderTest, EditsAndRemovalsBetweenReadsKeepOrderAndPositions) {
-  IndexOrder order("COD", "COD", KeyKind::kCharacter, 3);
-  for (uint32_t r = 1; r <= 40; ++r) order.Set(r, Text(std::to_string(r % 7)));
-  ASSERT_EQ(order.size(), 40u);
-  order.Set(5, Text("0"));  // edit moves record 5 to the front group
-  order.Set(5, Text("9"));  // edited again before a read
-  order.Remove(3);
-  order.Remove(3);  // removing twice is harmless
-  order.Remove(99);
-  order.Set(41, Text("0"));  // appended with a small key
-  EXPECT_EQ(order.size(), 40u);
-  std::vector<uint32_t> walked = Walk(order);
-  EXPECT_EQ(walked.back(), 5u);
-  EXPECT_EQ(order.PositionOf(3), std::nullopt);
-  EXPECT_EQ(order.KeyOf(3), nullptr);
-  for (size_t i = 0; i < walked.size(); ++i) {
-    ASSERT_EQ(order.PositionOf(walked[i]), i);
-    if (i > 0) {
-      const int c = order.Compare(order.KeyAt(i - 1), order.KeyAt(i));
-      ASSERT_TRUE(c < 0 || (c == 0 && walked[i - 1] < walked[i])) << i;
-    }
-  }
-}
-
 // Interleaves changes and reads at random against a plain sorted model, so
 // the incremental paths (one shift per row, a merge of a batch) and the full
 // sort are all checked against a full sort. The reads ask for one position
@@ -141,17 +117,6 @@ TEST(IndexOrderTest, LowerBoundAcceptsUnpaddedSearchText) {
   EXPECT_EQ(order.LowerBound(Text("ZZ")), 4u);
   // A text longer than the field does not equal a key that was cut.
   EXPECT_NE(order.Compare(Text("ABD  X"), order.KeyAt(3)), 0);
-}
-
-TEST(IndexOrderTest, ClearEmptiesAndAllowsReuse) {
-  IndexOrder order("COD", "COD", KeyKind::kNumeric, 4);
-  order.Set(2, Number(1));
-  EXPECT_EQ(order.RecnoAt(0), 2u);
-  order.Clear();
-  EXPECT_EQ(order.size(), 0u);
-  EXPECT_EQ(order.PositionOf(2), std::nullopt);
-  order.Set(1, Number(3));
-  EXPECT_EQ(Walk(order), std::vector<uint32_t>{1});
 }
 
 }  // namespace
