@@ -34,7 +34,9 @@ void WriteProductionIndex(const std::string& mdx_path,
 // Reads every tag. `fields` are all the table's fields, so a tag whose key is
 // no field of the table is refused. Fails with a TableError naming the file
 // when the file is corrupt or does not match the table (a key past
-// `record_count`, a cycle, a bad block).
+// `record_count`, a record missing from a tag, a cycle, a bad block). Tags
+// this engine cannot keep up to date (a key expression other than one field,
+// a date key, a unique, descending or filtered tag) are left out.
 std::vector<IndexOrder> ReadProductionIndex(
     const std::string& mdx_path, const std::vector<IndexedField>& fields,
     uint32_t record_count);
