@@ -1,6 +1,8 @@
 #include "import/timetable_files.h"
 
+#include <algorithm>
 #include <ctime>
+#include <string_view>
 #include <vector>
 
 #include "platform/atomic_replace.h"
@@ -18,19 +20,44 @@ void Check(int code) {
   if (code != 0) throw shell::IoError::FromCode(code);
 }
 
-std::string ReadWholeFile(const std::string& native_path) {
+// The file's first `limit` bytes (all of it by default).
+std::string ReadWholeFile(const std::string& native_path,
+                          size_t limit = std::string::npos) {
   platform::RawFile in;
   Check(in.OpenForReading(native_path));
   std::string bytes;
   char buffer[65536];
-  for (;;) {
+  while (bytes.size() < limit) {
     size_t count = 0;
-    Check(in.Read(buffer, sizeof buffer, &count));
+    Check(
+        in.Read(buffer, std::min(sizeof buffer, limit - bytes.size()), &count));
     if (count == 0) break;
     bytes.append(buffer, count);
   }
   Check(in.Close());
   return bytes;
+}
+
+void WriteWholeFile(const std::string& native_path, std::string_view bytes) {
+  platform::RawFile out;
+  Check(out.Create(native_path));
+  while (!bytes.empty()) {
+    size_t count = 0;
+    Check(out.Write(bytes.data(), bytes.size(), &count));
+    if (count == 0) throw shell::IoError::DiskFull();
+    bytes.remove_prefix(count);
+  }
+  Check(out.Close());
+}
+
+// The backup copy: like CopyDataFile (a missing source copies nothing) but
+// in large blocks, as nothing fixes its block size.
+void CopyToBackup(const std::string& folder, const std::string& source) {
+  const std::string native_source = tables::ResolvePath(source);
+  if (!tables::FileExists(native_source)) return;
+  const std::string name = source.substr(source.find_last_of("\\/") + 1);
+  WriteWholeFile(tables::MapPath(tables::JoinPath(folder, name)),
+                 ReadWholeFile(native_source));
 }
 
 uint32_t Little(const std::string& bytes, size_t at, int size) {
@@ -82,7 +109,9 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
   const std::string path = component.FilePath();
   component.Close();
 
-  const std::string old_bytes = ReadWholeFile(path);
+  // Without kept rows only the header is needed (it is at most 64 KiB).
+  const std::string old_bytes =
+      ReadWholeFile(path, kept.empty() ? 65536 : std::string::npos);
   const size_t header_size = Little(old_bytes, 8, 2);
   const size_t record_size = Little(old_bytes, 10, 2);
   std::string bytes = old_bytes.substr(0, header_size);
@@ -94,9 +123,9 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
                  record_size);
   }
   bytes.push_back('\x1a');
-  platform::StagedFile staged(path);
-  Check(staged.Stage(bytes));
-  Check(staged.Commit());
+  // A scratch copy: the next run copies it afresh from the administration
+  // folder, so it needs no flush to disk.
+  WriteWholeFile(path, bytes);
 }
 
 std::string BackupStamp(std::time_t when) {
@@ -120,10 +149,7 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
   const std::string backup =
       tables::JoinPath(kBackupRoot, BackupStamp(std::time(nullptr)));
   tables::ForceDirectories(backup);
-  for (const std::string& path : admin_paths) {
-    // A destination ending in a backslash takes the source's file name.
-    shell::CopyDataFile(backup + "\\", path);
-  }
+  for (const std::string& path : admin_paths) CopyToBackup(backup, path);
   platform::StagedFile staged[] = {
       platform::StagedFile(tables::ResolvePath(admin_paths[0])),
       platform::StagedFile(tables::ResolvePath(admin_paths[1]))};

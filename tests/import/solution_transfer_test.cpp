@@ -145,8 +145,12 @@ TEST_F(SolutionTransferTest, TurnsEachRowIntoTimetableRows) {
     const auto [horprof, horgrup] = Transfer({tc.soluc});
     ASSERT_EQ(horprof.size(), tc.horprof ? 1u : 0u) << tc.name;
     ASSERT_EQ(horgrup.size(), tc.horgrup ? 1u : 0u) << tc.name;
-    if (tc.horprof) EXPECT_EQ(horprof[0], *tc.horprof) << tc.name;
-    if (tc.horgrup) EXPECT_EQ(horgrup[0], *tc.horgrup) << tc.name;
+    if (tc.horprof) {
+      EXPECT_EQ(horprof[0], *tc.horprof) << tc.name;
+    }
+    if (tc.horgrup) {
+      EXPECT_EQ(horgrup[0], *tc.horgrup) << tc.name;
+    }
   }
 }
 
