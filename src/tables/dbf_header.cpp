@@ -159,6 +159,12 @@ FieldDescriptor ReadDescriptor(std::string_view bytes, size_t at,
   if (flavor == DbfFlavor::kVisualFoxPro &&
       (field.type == '0' || (field.flags & 0x01)))
     field.hidden = true;
+  field.descriptor_at = at;
+  if (flavor == DbfFlavor::kVisualFoxPro && field.type == 'I' &&
+      (field.flags & 0x0C) == 0x0C) {
+    field.autoincrement_next = Le32(bytes, at + 19);
+    field.autoincrement_step = static_cast<uint8_t>(bytes[at + 23]);
+  }
   return field;
 }
 

@@ -23,6 +23,11 @@ struct FieldDescriptor {
   int null_bit = -1;       // bit in _NullFlags marking null, or -1
   int varlength_bit = -1;  // bit in _NullFlags marking a short V/Q value
   bool hidden = false;     // _NullFlags and other system columns
+  // Visual FoxPro autoincrement: the value the next new record gets, the
+  // step (0: not autoincrement) and where the descriptor lies in the file.
+  uint32_t autoincrement_next = 0;
+  uint8_t autoincrement_step = 0;
+  size_t descriptor_at = 0;
 };
 
 struct DbfHeader {

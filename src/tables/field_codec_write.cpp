@@ -102,7 +102,8 @@ void FieldCodec::Clear(std::string& record,
 void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
                          std::string_view utf8) const {
   if (field.hidden || field.type == 'Q' || field.type == 'G' ||
-      field.type == 'P' || field.type == 'W' || field.type == '+')
+      field.type == 'P' || field.type == 'W' || field.type == '+' ||
+      field.autoincrement_step != 0)
     throw TableError::FieldNotWritable(field.name);
   if (field.type == 'C' || field.type == 'V') {
     std::string bytes =
@@ -192,7 +193,8 @@ void FieldCodec::SetInteger(std::string& record, const FieldDescriptor& field,
 
 void FieldCodec::SetNumber(std::string& record, const FieldDescriptor& field,
                            double value) const {
-  if (field.hidden) throw TableError::FieldNotWritable(field.name);
+  if (field.hidden || field.type == '+' || field.autoincrement_step != 0)
+    throw TableError::FieldNotWritable(field.name);
   switch (field.type) {
     case 'N':
     case 'F': {

@@ -233,9 +233,20 @@ uint32_t SharedFile::AppendRecord(const std::string& record) {
   if (record_count_ >= 0xFFFFFFFEu)
     throw TableError::CorruptTable(display_, "demasiados registros");
   MarkChanged();
-  data_ += record;
+  std::string stored = record;
+  for (FieldDescriptor& field : header_.fields) {
+    if (field.autoincrement_step == 0) continue;
+    // The next number of the table, as Visual FoxPro hands it out.
+    for (int i = 0; i < 4; ++i) {
+      stored[static_cast<size_t>(field.offset + i)] =
+          static_cast<char>(field.autoincrement_next >> (8 * i));
+    }
+    field.autoincrement_next += field.autoincrement_step;
+    descriptors_changed_ = true;
+  }
+  data_ += stored;
   const uint32_t recno = ++record_count_;
-  UpdateIndexes(recno, record);
+  UpdateIndexes(recno, stored);
   if ((record_count_ - flushed_count_) * uint64_t{header_.record_length} >=
       kFlushThreshold)
     Flush();
@@ -257,6 +268,16 @@ void SharedFile::Flush() {
   file_->WriteAt(tail_at, tail.data(), tail.size());
   if (file_->Size() > tail_at + tail.size())
     file_->Truncate(tail_at + tail.size());
+  if (descriptors_changed_) {
+    for (const FieldDescriptor& field : header_.fields) {
+      if (field.autoincrement_step == 0) continue;
+      char next[4];
+      for (int i = 0; i < 4; ++i)
+        next[i] = static_cast<char>(field.autoincrement_next >> (8 * i));
+      file_->WriteAt(field.descriptor_at + 19, next, sizeof next);
+    }
+    descriptors_changed_ = false;
+  }
   Today(&header_.year, &header_.month, &header_.day);
   header_.record_count = record_count_;
   std::string fixed = SerializeFixedPart(header_);

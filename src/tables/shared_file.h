@@ -87,10 +87,11 @@ class SharedFile {
   std::unique_ptr<FieldCodec> codec_;
   std::string data_;  // all records, record_length bytes each
   uint32_t record_count_ = 0;
-  uint32_t flushed_count_ = 0;  // records the header on disk claims
-  std::set<uint32_t> dirty_;    // edited records not yet written
-  bool changed_ = false;        // since open
-  bool unflushed_ = false;      // since the last Flush
+  uint32_t flushed_count_ = 0;        // records the header on disk claims
+  std::set<uint32_t> dirty_;          // edited records not yet written
+  bool changed_ = false;              // since open
+  bool unflushed_ = false;            // since the last Flush
+  bool descriptors_changed_ = false;  // autoincrement counters moved
   bool has_production_index_ = false;
   std::vector<IndexOrder> orders_;  // from the production index; fixed size
   std::deque<IndexOrder> built_;    // built in memory; deque keeps addresses

@@ -282,5 +282,28 @@ TEST_F(DbfFileTest, MemoFilesMissingOrShortAreReportedByName) {
             "No se encuentra el archivo memo '" + memo + "'");
 }
 
+TEST_F(DbfFileTest, VisualFoxProAutoincrementNumbersNewRecords) {
+  std::string bytes =
+      MakeDbf({{"ID", 'I', 4}, {"COD", 'C', 3}}, {}, 0x30, 0x03);
+  bytes[32 + 18] = 0x0C;  // autoincrement, next 5, step 2
+  bytes[32 + 19] = 5;
+  bytes[32 + 23] = 2;
+  dir_.Write("auto.dbf", bytes);
+  Table table;
+  table.SetTableName(dir_.File("auto.dbf"));
+  table.Open();
+  for (const char* cod : {"AAA", "BBB"}) {
+    table.Append();
+    table.FieldByName("COD").SetAsString(cod);
+    table.Post();
+  }
+  EXPECT_EQ(
+      ErrorOf([&] { table.Edit(), table.FieldByName("ID").SetAsInteger(1); }),
+      "El campo 'ID' no se puede modificar");
+  table.Close();
+  EXPECT_EQ(ReadAll("auto.dbf", "ID"), (Values{"5", "7"}));
+  EXPECT_EQ(dir_.Read("auto.dbf")[32 + 19], 9);
+}
+
 }  // namespace
 }  // namespace tables
