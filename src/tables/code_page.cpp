@@ -1,5 +1,6 @@
 #include "tables/code_page.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "tables/code_page_tables.h"
@@ -69,6 +70,15 @@ size_t SequenceLength(std::string_view text, size_t i, char32_t* cp) {
 
 }  // namespace
 
+// True when every byte is ASCII, which both directions copy unchanged; most
+// text in real tables is, so this saves the per-character work.
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 CodePage::CodePage(int number) : number_(number) {
   if (number_ == kUtf8) return;
   upper_ = UpperHalf(number_);
@@ -76,9 +86,20 @@ CodePage::CodePage(int number) : number_(number) {
     number_ = kDefault;
     upper_ = UpperHalf(number_);
   }
+  // Bytes without a character of their own stand for the code point of the
+  // same value. Where two bytes give one character, the lower byte wins, as
+  // the scan from 0x80 upwards would choose.
+  for (int k = 0; k < 128; ++k) {
+    char16_t mapped = upper_[k] != 0 ? upper_[k] : char16_t(0x80 + k);
+    reverse_[k] = {mapped, static_cast<unsigned char>(0x80 + k)};
+  }
+  std::stable_sort(
+      reverse_.begin(), reverse_.end(),
+      [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 std::string CodePage::Decode(std::string_view bytes) const {
+  if (IsAscii(bytes)) return std::string(bytes);
   std::string out;
   out.reserve(bytes.size());
   if (upper_ == nullptr) {
@@ -110,6 +131,7 @@ std::string CodePage::Decode(std::string_view bytes) const {
 }
 
 std::string CodePage::Encode(std::string_view utf8, size_t max_bytes) const {
+  if (IsAscii(utf8)) return std::string(utf8.substr(0, max_bytes));
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     char32_t cp = 0;
@@ -118,21 +140,24 @@ std::string CodePage::Encode(std::string_view utf8, size_t max_bytes) const {
       cp = U'?';
       length = 1;
     }
-    std::string encoded;
+    std::string_view encoded;
+    char single = '?';
     if (upper_ == nullptr) {
-      encoded = length == 1 && cp == U'?' ? std::string("?")
-                                          : std::string(utf8.substr(i, length));
-    } else if (cp < 0x80) {
-      encoded = static_cast<char>(cp);
+      encoded = length == 1 && cp == U'?' ? std::string_view("?")
+                                          : utf8.substr(i, length);
     } else {
-      encoded = "?";
-      for (int k = 0; k < 128; ++k) {
-        char16_t mapped = upper_[k] != 0 ? upper_[k] : char16_t(0x80 + k);
-        if (mapped == cp) {
-          encoded = static_cast<char>(0x80 + k);
-          break;
+      if (cp < 0x80) {
+        single = static_cast<char>(cp);
+      } else {
+        auto it = std::lower_bound(reverse_.begin(), reverse_.end(), cp,
+                                   [](const auto& entry, char32_t value) {
+                                     return entry.first < value;
+                                   });
+        if (it != reverse_.end() && it->first == cp) {
+          single = static_cast<char>(it->second);
         }
       }
+      encoded = std::string_view(&single, 1);
     }
     if (max_bytes != std::string::npos &&
         out.size() + encoded.size() > max_bytes) {

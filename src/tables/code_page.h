@@ -3,6 +3,7 @@
 // Text conversion between the engine's UTF-8 and a table's code page, and
 // the choice of code page from a table header.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ class CodePage {
  private:
   int number_;
   const char16_t* upper_ = nullptr;  // bytes 0x80..0xFF; null for UTF-8
+  // The upper half's characters sorted by code point, each with its byte,
+  // so that encoding an accented letter is a binary search, not a scan.
+  std::array<std::pair<char32_t, unsigned char>, 128> reverse_{};
 };
 
 }  // namespace tables

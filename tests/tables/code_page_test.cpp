@@ -90,5 +90,22 @@ TEST(CodePageTest, UnassignedBytesSurviveARoundTrip) {
   EXPECT_EQ(page.Encode(page.Decode(bytes)), bytes);
 }
 
+TEST(CodePageTest, EveryByteOfEverySingleByteCodePageRoundTrips) {
+  for (int number : {437, 850, 852, 866, 1250, 1251, 1252, 1253, 1254, 1255,
+                     1256, 1257}) {
+    CodePage page(number);
+    std::string all;
+    for (int b = 0x20; b <= 0xFF; ++b) all += static_cast<char>(b);
+    std::string back = page.Encode(page.Decode(all));
+    for (size_t i = 0; i < all.size(); ++i) {
+      // A character that two bytes share comes back as the lower byte.
+      const std::string one(1, all[i]);
+      EXPECT_EQ(page.Decode(std::string(1, back[i])), page.Decode(one))
+          << "code page " << number << ", byte " << int(0x20 + i);
+    }
+    EXPECT_EQ(back.size(), all.size()) << "code page " << number;
+  }
+}
+
 }  // namespace
 }  // namespace tables
