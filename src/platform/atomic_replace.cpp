@@ -1,5 +1,7 @@
 #include "platform/atomic_replace.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "platform/raw_file.h"
@@ -15,13 +17,40 @@ StagedFile::~StagedFile() {
   if (staged_) RemoveFileQuietly(temp_path_);
 }
 
+namespace {
+
+std::filesystem::path FromUtf8(const std::string& text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string ToUtf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+void RemoveStaleStagedFiles(const std::string& destination) {
+  namespace fs = std::filesystem;
+  const fs::path target = FromUtf8(destination);
+  const std::string prefix = ToUtf8(target.filename()) + ".tqv";
+  std::error_code error;
+  for (fs::directory_iterator it(target.parent_path(), error), end;
+       !error && it != end; it.increment(error)) {
+    const std::string name = ToUtf8(it->path().filename());
+    if (name.size() > prefix.size() + 4 && name.starts_with(prefix) &&
+        name.ends_with(".tmp")) {
+      RemoveFileQuietly(ToUtf8(it->path()));
+    }
+  }
+}
+
 int StagedFile::Stage(std::string_view bytes) {
   if (staged_) {
     RemoveFileQuietly(temp_path_);
     staged_ = false;
   }
-  // A temporary file left by a process that was killed is stale.
-  RemoveFileQuietly(temp_path_);
+  RemoveStaleStagedFiles(destination_);
   const int code = WriteNewFileDurably(temp_path_, bytes);
   staged_ = code == 0;
   return code;

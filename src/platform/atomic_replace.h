@@ -43,6 +43,10 @@ class StagedFile {
   bool staged_ = false;
 };
 
+// Removes the temporary files that staging `destination` left behind in
+// processes that were killed before they committed.
+void RemoveStaleStagedFiles(const std::string& destination);
+
 // Stages a copy of `source` and commits it over `destination`.
 int AtomicReplaceFile(const std::string& source,
                       const std::string& destination);

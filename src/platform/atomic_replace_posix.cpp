@@ -72,7 +72,13 @@ int WriteAll(int fd, std::string_view bytes) {
 int WriteNewFileDurably(const std::string& path, std::string_view bytes) {
   const int fd =
       ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return CodeFor(errno);
+  if (fd < 0) {
+    // Windows tells a missing folder (3) from a missing file (2).
+    const int err = errno;
+    return err == ENOENT && ::access(FolderOf(path).c_str(), F_OK) != 0
+               ? 3
+               : CodeFor(err);
+  }
   int code = WriteAll(fd, bytes);
   if (code == 0 && ::fsync(fd) != 0) code = CodeFor(errno);
   if (::close(fd) != 0 && code == 0) code = CodeFor(errno);

@@ -73,6 +73,9 @@ TEST(ImportFaultsTest, AKilledImportLeavesOldOrCompleteNewFiles) {
   }
   // Most kills land inside the run.
   EXPECT_GT(killed, 25);
+  // A complete run afterwards clears the temporary files of killed runs.
+  ASSERT_EQ(RunProgram(command).status, 0);
+  EXPECT_TRUE(Take(school.admin()) == after);
   RecordProperty("killed", killed);
   RecordProperty("replaced_files", replaced);
 }
