@@ -209,12 +209,20 @@ std::string SharedFile::BlankRecord() const {
 
 void SharedFile::MarkChanged() {
   if (!file_->writable()) throw TableError::ReadOnlyTable(display_);
-  if (!changed_ && has_production_index_) {
-    // The index on disk no longer matches once data changes: say so on
-    // disk before any data byte is written.
-    const char none = 0;
-    file_->WriteAt(28, &none, 1);
-    header_.production_index = 0;
+  if (!changed_) {
+    // An index file on disk no longer matches once data changes: say so on
+    // disk before any data byte is written. For dBase that is the .MDX
+    // flag (written again at close when we keep the index); for FoxPro
+    // the structural .CDX bit, which we cannot keep up to date.
+    const bool foxpro = header_.flavor == DbfFlavor::kFoxPro ||
+                        header_.flavor == DbfFlavor::kVisualFoxPro;
+    const auto cleared =
+        static_cast<uint8_t>(foxpro ? (header_.production_index & ~0x01) : 0);
+    if (cleared != header_.production_index) {
+      const char byte = static_cast<char>(cleared);
+      file_->WriteAt(28, &byte, 1);
+      header_.production_index = cleared;
+    }
   }
   changed_ = true;
   unflushed_ = true;

@@ -305,5 +305,31 @@ TEST_F(DbfFileTest, VisualFoxProAutoincrementNumbersNewRecords) {
   EXPECT_EQ(dir_.Read("auto.dbf")[32 + 19], 9);
 }
 
+// An index file we do not keep up to date must not be trusted after a
+// change: the flag that announces it goes down before the data changes.
+TEST_F(DbfFileTest, IndexFlagsWeCannotHonourGoDownOnTheFirstChange) {
+  const std::tuple<uint8_t, uint8_t, uint8_t> cases[] = {
+      {0x03, 0x01, 0x00},  // dBase, .MDX announced but missing
+      {0x30, 0x03, 0x02},  // Visual FoxPro: .CDX bit cleared, memo bit kept
+      {0xF5, 0x01, 0x00},  // FoxPro 2 with a .CDX
+  };
+  for (auto [version, before, after] : cases) {
+    std::string bytes = MakeDbf({{"COD", 'C', 3}}, {" AAA"}, version, 0x03);
+    bytes[28] = static_cast<char>(before);
+    dir_.Write("i.dbf", bytes);
+    EXPECT_EQ(ReadAll("i.dbf"), Values{"AAA"});
+    EXPECT_EQ(dir_.Read("i.dbf")[28], static_cast<char>(before));  // read only
+    Table table;
+    table.SetTableName(dir_.File("i.dbf"));
+    table.Open();
+    table.Edit();
+    table.FieldByName("COD").SetAsString("BBB");
+    table.Post();
+    table.Close();
+    EXPECT_EQ(dir_.Read("i.dbf")[28], static_cast<char>(after))
+        << static_cast<int>(version);
+  }
+}
+
 }  // namespace
 }  // namespace tables
