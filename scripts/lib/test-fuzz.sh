@@ -9,7 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 tqv_install_packages
 cd "$TQV_ROOT"
 
-seconds=${TQV_FUZZ_SECONDS:-35}
+seconds=${TQV_FUZZ_SECONDS:-30}
 # The target writes its files per input; a memory file system is ~10x faster.
 [ -d /dev/shm ] && export TMPDIR=/dev/shm
 build=build-fuzz
