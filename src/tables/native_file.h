@@ -49,6 +49,10 @@ class NativeFile {
   // Writes everything or throws IoFailure.
   virtual void WriteAt(uint64_t offset, const char* data, size_t size) = 0;
   virtual void Truncate(uint64_t size) = 0;
+  // Turns a shared lock into an exclusive one without waiting; fails with
+  // TableLocked while another process has the file open. (On Windows the
+  // share mode chosen at open decides, and this does nothing.)
+  virtual void LockExclusive() = 0;
 };
 
 }  // namespace tables

@@ -65,6 +65,16 @@ class PosixFile : public NativeFile {
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) Fail();
   }
 
+  void LockExclusive() override {
+    int result;
+    do {
+      result = ::flock(fd_, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0 && errno == EWOULDBLOCK)
+      throw TableError::TableLocked(display_);
+    if (result != 0) Fail();
+  }
+
  private:
   [[noreturn]] void Fail() {
     throw TableError::IoFailure(display_, std::strerror(errno));

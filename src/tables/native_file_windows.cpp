@@ -85,6 +85,8 @@ class WindowsFile : public NativeFile {
     }
   }
 
+  void LockExclusive() override {}
+
  private:
   [[noreturn]] void Fail() {
     throw TableError::IoFailure(display_, ErrorText(GetLastError()));

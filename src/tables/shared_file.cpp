@@ -210,6 +210,9 @@ std::string SharedFile::BlankRecord() const {
 void SharedFile::MarkChanged() {
   if (!file_->writable()) throw TableError::ReadOnlyTable(display_);
   if (!changed_) {
+    // Two processes writing one file would overwrite each other's records:
+    // the first change takes the file for this process alone.
+    file_->LockExclusive();
     // An index file on disk no longer matches once data changes: say so on
     // disk before any data byte is written. For dBase that is the .MDX
     // flag (written again at close when we keep the index); for FoxPro

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -111,6 +112,25 @@ TEST_F(TableProcessTest, ExclusiveOpenKeepsOtherProgramsOut) {
     EXPECT_EQ(OpenError(false), "");
     EXPECT_EQ(OpenError(true), locked);
   }
+}
+
+// Shared opens read side by side, but the first change takes the file
+// for one process: two writers would overwrite each other's records.
+TEST_F(TableProcessTest, WritingNeedsTheFileAlone) {
+  // The reader is forked first, so it shares no open table with us.
+  auto reader = std::make_unique<Holder>(path_, /*exclusive=*/false);
+  ASSERT_TRUE(reader->ready());
+  Table table;
+  table.SetTableName(path_);
+  table.Open();
+  table.Append();
+  table.FieldByName("ABREV").SetAsString("ANA");
+  EXPECT_EQ(ErrorOf([&] { table.Post(); }),
+            "La tabla '" + path_ + "' está en uso por otro programa");
+  reader.reset();
+  table.Post();  // the reader is gone
+  EXPECT_EQ(table.RecordCount(), 1);
+  table.Close();
 }
 
 // A lock tied to the process (fcntl) would vanish when this process closes
