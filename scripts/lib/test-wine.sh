@@ -33,14 +33,17 @@ elapsed() { echo "$((SECONDS - $1)) s"; }
 
 echo "-- cross-build with mingw-w64 in $build" >&2
 t=$SECONDS
+# Warnings are listed rather than fatal here: the Linux build holds -Werror,
+# and this build is for running the tests on Windows.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTQV_WERROR=OFF >/dev/null
 if ! cmake --build "$build" -j "$(nproc)" --target transquendra "${suites[@]}" \
     -- -k 0 >"$build/build.log" 2>&1; then
   grep -E "error|FAILED" "$build/build.log" | head -n 40 >&2
   echo "some Windows targets failed to build (log: $build/build.log)" >&2
   status=1
 fi
+grep -a -E "warning:" "$build/build.log" | sort -u >&2 || true
 echo "-- cross-build: $(elapsed $t)" >&2
 
 WINEPREFIX=$(mktemp -d /tmp/tqv-wine.XXXXXX)

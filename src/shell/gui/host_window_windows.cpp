@@ -3,13 +3,14 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "platform/native_window.h"
 #include "shell/gui/host_window.h"
 
 namespace shell_gui {
 namespace {
 
 bool Exists(quintptr handle) {
-  return handle != 0 && IsWindow(reinterpret_cast<HWND>(handle));
+  return platform::NativeWindowExists(handle);
 }
 
 void Embed(QWidget* window, quintptr handle) {
@@ -28,7 +29,7 @@ void Watch(quintptr handle, std::function<void()> gone) {
   auto* timer = new QTimer();
   timer->setInterval(500);
   QObject::connect(timer, &QTimer::timeout, [timer, handle, gone] {
-    if (IsWindow(reinterpret_cast<HWND>(handle))) return;
+    if (platform::NativeWindowExists(handle)) return;
     timer->stop();
     gone();
   });
