@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "export/export_run.h"
+#include "import/gui/control_window.h"
 #include "import/gui/t_control_plantilla.h"
 #include "import/gui/t_control_profesores.h"
 #include "import/import_run.h"
@@ -22,12 +23,10 @@ namespace {
 
 shell_gui::TransferHooks Hooks() {
   shell_gui::TransferHooks hooks;
-  // The export and import runs and the two control windows are wired here.
   hooks.export_run = exporting::BExportarClick;
   hooks.import_run = importing::BImportarClick;
   hooks.teacher_window = importing_gui::ShowTControlProfesores;
   hooks.period_window = importing_gui::ShowTControlPlantilla;
-  importing_gui::SetControlWindowHelp(shell::ShowHelpContext);
   return hooks;
 }
 
@@ -39,6 +38,8 @@ int main(int argc, char** argv) {
   shell::SetUpPlatform("");
   shell::SetApplicationHelpFile(shell::kApplicationHelpFile);
   QApplication::setApplicationName(shell::kApplicationTitle);
+  importing_gui::SetControlWindowHelp(
+      [](int context) { shell::ShowHelpContext(context); });
 
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();  // the program
