@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,17 +18,29 @@ namespace {
 
 using testing_support::TempDir;
 
+// index_dump (Debian's libdbd-xbase-perl) reads the file independently;
+// where it is missing (a Windows build) those checks are left out.
+bool HaveIndexDump() {
+#ifdef _WIN32
+  return false;
+#else
+  return std::filesystem::exists("/usr/bin/index_dump");
+#endif
+}
+
 std::string IndexDump(const std::string& mdx, const std::string& tag) {
+  std::string output;
+#ifndef _WIN32
   const std::string command = "/usr/bin/index_dump '" + mdx + "' " + tag;
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return "";
-  std::string output;
   char buffer[4096];
   size_t n;
   while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
     output.append(buffer, n);
   }
   ::pclose(pipe);
+#endif
   return output;
 }
 
@@ -77,7 +90,7 @@ TEST_F(MdxTableTest, CreatedTableHasAnEmptyIndexFile) {
   Table table;
   CreateSubjects(table);
   EXPECT_EQ(Byte28(), 1);
-  EXPECT_EQ(IndexDump(MdxPath(), "COD"), "");
+  if (HaveIndexDump()) EXPECT_EQ(IndexDump(MdxPath(), "COD"), "");
   table.Open();
   table.SetIndexName("CODVALEN");
   EXPECT_TRUE(table.Eof());
@@ -98,9 +111,11 @@ TEST_F(MdxTableTest, AppendsAndEditsReachTheFileInByteOrder) {
   table.Post();
   table.Close();
   EXPECT_EQ(Byte28(), 1);
-  EXPECT_EQ(IndexDump(MdxPath(), "COD"),
-            "ANG        3\nANG        6\nBIO        1\nMAT        4\n"
-            "Zoo        5\n\xC9S         2\n");
+  if (HaveIndexDump()) {
+    EXPECT_EQ(IndexDump(MdxPath(), "COD"),
+              "ANG        3\nANG        6\nBIO        1\nMAT        4\n"
+              "Zoo        5\n\xC9S         2\n");
+  }
 
   table.Open();
   table.SetIndexName("COD");
@@ -138,8 +153,10 @@ TEST_F(MdxTableTest, ManyRowsMakeADeepTreeThatReadsBack) {
     previous_recno = table.RecNo();
   }
   EXPECT_EQ(rows, 3000);
-  const std::string dump = IndexDump(MdxPath(), "CODVALEN");
-  EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 3000);
+  if (HaveIndexDump()) {
+    const std::string dump = IndexDump(MdxPath(), "CODVALEN");
+    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 3000);
+  }
 }
 
 TEST_F(MdxTableTest, IntegerTagOrdersByValue) {
@@ -176,11 +193,12 @@ TEST_F(MdxTableTest, StaleIndexFileIsRefusedAtOpen) {
   Add(table, "A", "2");
   table.Close();
   const std::string mdx = MdxPath();
-  const std::string old_index = dir_.Read(mdx.substr(mdx.rfind('/') + 1));
+  const std::string name = std::filesystem::path(mdx).filename().string();
+  const std::string old_index = dir_.Read(name);
   table.Open();
   Add(table, "C", "3");
   table.Close();
-  dir_.Write(mdx.substr(mdx.rfind('/') + 1), old_index);
+  dir_.Write(name, old_index);
   try {
     table.Open();
     FAIL() << "opened";
