@@ -90,7 +90,9 @@ TEST_F(MdxTableTest, CreatedTableHasAnEmptyIndexFile) {
   Table table;
   CreateSubjects(table);
   EXPECT_EQ(Byte28(), 1);
-  if (HaveIndexDump()) EXPECT_EQ(IndexDump(MdxPath(), "COD"), "");
+  if (HaveIndexDump()) {
+    EXPECT_EQ(IndexDump(MdxPath(), "COD"), "");
+  }
   table.Open();
   table.SetIndexName("CODVALEN");
   EXPECT_TRUE(table.Eof());
