@@ -199,7 +199,7 @@ void TableImpl::Edit() {
   if (read_only_ || !file_->writable())
     throw TableError::ReadOnlyTable(display_);
   if (state_ != TableState::kBrowse) return;
-  if (recno_ == 0 || !Visible(recno_)) {
+  if (recno_ == 0 || recno_ > file_->record_count()) {
     Append();  // nothing to edit: a new record, as on an empty table
     return;
   }
