@@ -66,7 +66,8 @@ std::optional<double> DecodeNumericKey(std::string_view bytes) {
     text.push_back(static_cast<char>('0' + digit));
   }
   if (!any) return 0.0;
-  text += "e" + std::to_string(static_cast<uint8_t>(bytes[0]) - kExponentBias);
+  text += 'e';
+  text += std::to_string(static_cast<uint8_t>(bytes[0]) - kExponentBias);
   double value = 0.0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), value);
   // A value past the range of double reads as out of range: keep the order

@@ -57,7 +57,8 @@ MdxTagInfo MdxReader::ReadTag(int slot) const {
       std::string_view(bytes_).substr(entry + kEntryNameAt, kEntryNameLength));
   const uint32_t page = GetU32(bytes_, entry + kEntryHeaderPageAt);
   if (page < kHeaderPages || page >= bytes_.size() / kPageSize) {
-    Fail("la etiqueta '" + tag.name + "' apunta fuera del archivo");
+    Fail(JoinText("la etiqueta ", Quoted(tag.name),
+                  " apunta fuera del archivo"));
   }
   const size_t at = static_cast<size_t>(page) * kPageSize;
   const uint8_t format = static_cast<uint8_t>(bytes_[at + kTagKeyFormatAt]);
@@ -72,7 +73,8 @@ MdxTagInfo MdxReader::ReadTag(int slot) const {
                                                         kTagExpressionLength));
   if (tag.key_length < 1 || tag.item_length < tag.key_length + 4 ||
       static_cast<uint32_t>(kNodeItemsAt + tag.item_length + 4) > block_size_) {
-    Fail("la etiqueta '" + tag.name + "' tiene una clave no válida");
+    Fail(JoinText("la etiqueta ", Quoted(tag.name),
+                  " tiene una clave no válida"));
   }
   return tag;
 }
@@ -89,18 +91,19 @@ void MdxReader::Walk(const MdxTagInfo& tag, const Visitor& visit) const {
     uint32_t count;     // keys in the node
     uint32_t next = 0;  // the next child to descend into
   };
-  const std::string where = " en la etiqueta '" + tag.name + "'";
+  const std::string where = JoinText(" en la etiqueta ", Quoted(tag.name));
   std::vector<bool> seen(bytes_.size() / kPageSize, false);
   std::vector<Frame> path;
   auto enter = [&](uint32_t page) {
-    if (!IsNodePage(page)) Fail("bloque fuera del archivo" + where);
-    if (seen[page]) Fail("ciclo en el árbol" + where);
+    if (!IsNodePage(page)) Fail(JoinText("bloque fuera del archivo", where));
+    if (seen[page]) Fail(JoinText("ciclo en el árbol", where));
     seen[page] = true;
     const size_t at = static_cast<size_t>(page) * kPageSize;
     const uint32_t count = GetU32(bytes_, at + kNodeCountAt);
     const uint64_t used =
         kNodeItemsAt + static_cast<uint64_t>(count) * tag.item_length + 4;
-    if (used > block_size_) Fail("bloque con demasiadas claves" + where);
+    if (used > block_size_)
+      Fail(JoinText("bloque con demasiadas claves", where));
     path.push_back({at, count});
   };
   enter(tag.root_page);

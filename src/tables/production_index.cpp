@@ -23,10 +23,6 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
-std::string Quoted(std::string_view text) {
-  return "'" + std::string(text) + "'";
-}
-
 // Integer and the other number columns are indexed as dBase's N keys.
 bool IsNumericType(char type) {
   return std::string_view("NFIBYO+").find(type) != std::string_view::npos;
@@ -62,8 +58,9 @@ MdxTagData TagData(const std::string& mdx_path, const IndexedField& field,
                               "la clave debe tener de 1 a 100 caracteres");
     }
   } else {
-    throw MdxUnsupportedTag(mdx_path, order.tag(),
-                            "campo de tipo " + std::string(1, field.type));
+    throw MdxUnsupportedTag(
+        mdx_path, order.tag(),
+        JoinText("campo de tipo ", std::string(1, field.type)));
   }
   const size_t n = order.size();
   tag.recnos.reserve(n);
@@ -110,23 +107,24 @@ IndexOrder LoadTag(const std::string& mdx_path, const MdxReader& reader,
   IndexKey previous;
   reader.Walk(tag, [&](uint32_t recno, std::string_view bytes) {
     if (recno == 0 || recno > record_count) {
-      throw MdxMismatch(mdx_path, "la etiqueta " + name + " cita el registro " +
-                                      std::to_string(recno) +
-                                      " y la tabla tiene " +
-                                      std::to_string(record_count));
+      throw MdxMismatch(mdx_path,
+                        JoinText("la etiqueta ", name, " cita el registro ",
+                                 std::to_string(recno), " y la tabla tiene ",
+                                 std::to_string(record_count)));
     }
     if (seen[recno]) {
-      throw MdxCorrupt(mdx_path, "la etiqueta " + name +
-                                     " cita dos veces el registro " +
-                                     std::to_string(recno));
+      throw MdxCorrupt(mdx_path, JoinText("la etiqueta ", name,
+                                          " cita dos veces el registro ",
+                                          std::to_string(recno)));
     }
     seen[recno] = true;
     IndexKey key;
     if (numeric) {
       const std::optional<double> number = DecodeNumericKey(bytes);
       if (!number) {
-        throw MdxCorrupt(mdx_path,
-                         "clave numérica no válida en la etiqueta " + name);
+        throw MdxCorrupt(
+            mdx_path,
+            JoinText("clave numérica no válida en la etiqueta ", name));
       }
       key.number = *number;
     } else {
@@ -134,7 +132,7 @@ IndexOrder LoadTag(const std::string& mdx_path, const MdxReader& reader,
     }
     if (count > 0 && order.Compare(previous, key) > 0) {
       throw MdxCorrupt(mdx_path,
-                       "claves fuera de orden en la etiqueta " + name);
+                       JoinText("claves fuera de orden en la etiqueta ", name));
     }
     previous = key;
     order.Set(recno, std::move(key));
@@ -142,7 +140,7 @@ IndexOrder LoadTag(const std::string& mdx_path, const MdxReader& reader,
   });
   if (count != record_count) {
     throw MdxMismatch(mdx_path,
-                      "a la etiqueta " + name + " le faltan registros");
+                      JoinText("a la etiqueta ", name, " le faltan registros"));
   }
   return order;
 }
@@ -154,9 +152,9 @@ void CheckKeyMatchesField(const std::string& mdx_path, const MdxTagInfo& tag,
                        (tag.key_type == 'C' && field.type == 'C' &&
                         tag.key_length == field.width);
   if (!matches) {
-    throw MdxMismatch(mdx_path, "la clave de la etiqueta " + Quoted(tag.name) +
-                                    " no es la del campo " +
-                                    Quoted(field.name));
+    throw MdxMismatch(mdx_path,
+                      JoinText("la clave de la etiqueta ", Quoted(tag.name),
+                               " no es la del campo ", Quoted(field.name)));
   }
 }
 
@@ -190,9 +188,10 @@ std::vector<IndexOrder> ReadProductionIndex(
     if (!IsUsable(tag)) continue;
     const IndexedField* field = FindField(fields, tag.expression);
     if (field == nullptr) {
-      throw MdxMismatch(mdx_path,
-                        "la etiqueta " + Quoted(tag.name) + " usa el campo " +
-                            Quoted(tag.expression) + ", que la tabla no tiene");
+      throw MdxMismatch(
+          mdx_path,
+          JoinText("la etiqueta ", Quoted(tag.name), " usa el campo ",
+                   Quoted(tag.expression), ", que la tabla no tiene"));
     }
     CheckKeyMatchesField(mdx_path, tag, *field);
     orders.push_back(LoadTag(mdx_path, reader, tag, *field, record_count));
