@@ -1,11 +1,13 @@
 #include "shell/working_copy.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -36,6 +38,7 @@ class WorkingCopyTest : public testing::Test {
     for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i * 7 + 3);
     return s;
   }
+#ifndef _WIN32
   // Runs `body` in a child process (to change its user or limits) and
   // returns what it printed through `report`.
   std::string InChild(const std::function<std::string()>& body) {
@@ -59,6 +62,7 @@ class WorkingCopyTest : public testing::Test {
     EXPECT_TRUE(WIFEXITED(status));
     return out;
   }
+#endif
   static std::string CopyText(const std::string& to, const std::string& from) {
     try {
       CopyDataFile(to, from);
@@ -136,6 +140,7 @@ TEST(IoErrorTest, TextsOfTheRuntime) {
   EXPECT_EQ(IoError::DiskFull().code(), 101);
 }
 
+#ifndef _WIN32  // users, file modes and size limits are POSIX's
 // Opening the source for reading only lets a write-protected file copy
 // (run as an unprivileged user, for whom the protection is real).
 TEST_F(WorkingCopyTest, WriteProtectedSourceIsCopied) {
@@ -169,6 +174,7 @@ TEST_F(WorkingCopyTest, ShortWriteIsDiskFull) {
   });
   EXPECT_EQ(result, "Disco lleno");
 }
+#endif
 
 class RefreshTest : public WorkingCopyTest {
  protected:
