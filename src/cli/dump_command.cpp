@@ -3,6 +3,7 @@
 // named index.
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string>
 
@@ -109,7 +110,7 @@ int RunDump(const Args& args) {
   tables::SetDecimalSeparator('.');
   try {
     Dump(path, index);
-  } catch (const tables::TableError& error) {
+  } catch (const std::exception& error) {  // TableError and the runtime's
     std::cout.flush();
     std::fprintf(stderr, "%s\n", error.what());
     return 1;
