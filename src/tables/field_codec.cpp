@@ -227,6 +227,11 @@ std::optional<double> FieldCodec::Number(std::string_view record,
   if (NullFlagged(record, field)) return std::nullopt;
   std::string_view raw = Raw(record, field);
   const bool dbase7 = header_.flavor == DbfFlavor::kDbase7;
+  // dBase 7 stores its binary numbers so that every value has a bit set;
+  // all zero bytes are an empty value.
+  if (dbase7 && (field.type == 'I' || field.type == '+' || field.type == 'O') &&
+      raw.find_first_not_of('\0') == std::string_view::npos)
+    return std::nullopt;
   switch (field.type) {
     case 'N':
     case 'F': {

@@ -331,5 +331,30 @@ TEST_F(DbfFileTest, IndexFlagsWeCannotHonourGoDownOnTheFirstChange) {
   }
 }
 
+// dBase 7 binary numbers: big-endian, sign bit flipped (I), sortable
+// doubles (O); all zero bytes are empty.
+TEST_F(DbfFileTest, DbaseSevenNumbersReadAsTheirValues) {
+  std::string header(68, '\0');
+  header[0] = 0x04;
+  header[8] = static_cast<char>(68 + 2 * 48 + 1);
+  header[10] = 1 + 4 + 8;
+  header[4] = 3;
+  header.replace(32, 8, "DBWINUS0");
+  std::string i_field(48, '\0'), o_field(48, '\0');
+  i_field.replace(0, 1, "I");
+  i_field[32] = 'I', i_field[33] = 4;
+  o_field.replace(0, 1, "O");
+  o_field[32] = 'O', o_field[33] = 8;
+  const std::string records =
+      std::string(" \x80\x00\x00\x05", 5) +                  // 5
+      std::string("\xC0\x45\xD3\x33\x33\x33\x33\x33", 8) +   // 43.65
+      std::string(" \x7F\xFF\xFF\xFE", 5) +                  // -2
+      std::string("\x3F\x97\x00\x51\xEB\x85\x1E\xB7", 8) +   // -199.99..
+      std::string(" ", 1) + std::string(12, '\0') + "\x1A";  // empty
+  dir_.Write("d7.dbf", header + i_field + o_field + "\x0D" + records);
+  EXPECT_EQ(ReadAll("d7.dbf", "I"), (Values{"5", "-2", ""}));
+  EXPECT_EQ(ReadAll("d7.dbf", "O"), (Values{"43.65", "-199.99", ""}));
+}
+
 }  // namespace
 }  // namespace tables
