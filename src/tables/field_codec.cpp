@@ -165,6 +165,10 @@ bool FieldCodec::IsNull(std::string_view record,
     case 'T':
     case '@':
       return !DateTime(record, field).has_value();
+    case 'I':
+    case '+':
+    case 'O':
+      return !Number(record, field).has_value();
     default:
       if (IsMemo(field)) return MemoText(record, field).empty();
       return false;

@@ -354,6 +354,14 @@ TEST_F(DbfFileTest, DbaseSevenNumbersReadAsTheirValues) {
   dir_.Write("d7.dbf", header + i_field + o_field + "\x0D" + records);
   EXPECT_EQ(ReadAll("d7.dbf", "I"), (Values{"5", "-2", ""}));
   EXPECT_EQ(ReadAll("d7.dbf", "O"), (Values{"43.65", "-199.99", ""}));
+  Table table;
+  table.SetTableName(dir_.File("d7.dbf"));
+  table.Open();
+  EXPECT_FALSE(table.FieldByName("I").IsNull());
+  table.Next();
+  table.Next();
+  EXPECT_TRUE(table.FieldByName("I").IsNull());
+  EXPECT_TRUE(table.FieldByName("O").IsNull());
 }
 
 }  // namespace
