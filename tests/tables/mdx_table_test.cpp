@@ -40,6 +40,9 @@ std::string IndexDump(const std::string& mdx, const std::string& tag) {
     output.append(buffer, n);
   }
   ::pclose(pipe);
+#else
+  (void)mdx;
+  (void)tag;
 #endif
   return output;
 }
