@@ -8,6 +8,7 @@ TQV_PACKAGES=(
   googletest libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev fonts-liberation
   libshp-dev
+  locales
   python3 python3-dbf python3-dbfread gdal-bin libdbd-xbase-perl
   xvfb x11-utils xdotool imagemagick libxcb1-dev
   clang libclang-rt-14-dev
@@ -31,6 +32,14 @@ tqv_install_packages() {
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q >&2
   apt-get install -y -q "${missing[@]}" >&2
+}
+
+# The tests check that numbers ignore the C library's locale, which needs a
+# locale whose decimal separator is a comma (the users' own, es_ES).
+tqv_ensure_test_locale() {
+  locale -a 2>/dev/null | grep -qi '^es_ES\.utf-\?8$' && return 0
+  [ "$(id -u)" -eq 0 ] || return 0
+  localedef -i es_ES -f UTF-8 es_ES.UTF-8 >&2 || true
 }
 
 # tqv_build DIR [cmake options...]
