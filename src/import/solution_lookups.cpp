@@ -11,13 +11,14 @@ int64_t TeacherLookup::Dni(const std::string& abrev) {
 void TeacherLookup::Load() {
   loaded_ = true;
   proft_.First();
+  if (proft_.Eof()) return;  // fields are only looked for on a row
+  tables::Field abrev_field = proft_.FieldByName("ABREV");
+  tables::Field dni_field = proft_.FieldByName("DNI");
   while (!proft_.Eof()) {
-    // emplace keeps the first row of an abbreviation, as the walk would.
-    std::string abrev = proft_.FieldByName("ABREV").AsString();
-    if (!dni_by_abrev_.contains(abrev)) {
-      dni_by_abrev_.emplace(std::move(abrev),
-                            proft_.FieldByName("DNI").AsInteger());
-    }
+    // Only the first row of an abbreviation counts, as in the walk.
+    std::string abrev = abrev_field.AsString();
+    if (!dni_by_abrev_.contains(abrev))
+      dni_by_abrev_.emplace(std::move(abrev), dni_field.AsInteger());
     proft_.Next();
   }
 }
@@ -26,27 +27,31 @@ std::string SubjectLookup::Codvalen(std::string_view nivel,
                                     std::string_view curso,
                                     std::string_view cod) {
   if (!loaded_) Load();
-  const auto found = codvalen_by_key_.find(Key(nivel, curso, cod));
+  Key(nivel, curso, cod, scratch_key_);
+  const auto found = codvalen_by_key_.find(scratch_key_);
   return found == codvalen_by_key_.end() ? std::string() : found->second;
 }
 
-std::string SubjectLookup::Key(std::string_view nivel, std::string_view curso,
-                               std::string_view cod) {
+void SubjectLookup::Key(std::string_view nivel, std::string_view curso,
+                        std::string_view cod, std::string& key) {
   // A NUL cannot occur in a field's text, so the parts cannot run together.
-  std::string key;
-  key.reserve(nivel.size() + curso.size() + cod.size() + 2);
+  key.clear();
   key.append(nivel).append(1, '\0').append(curso).append(1, '\0').append(cod);
-  return key;
 }
 
 void SubjectLookup::Load() {
   loaded_ = true;
   asigvalt_.First();
+  if (asigvalt_.Eof()) return;  // fields are only looked for on a row
+  tables::Field nivel = asigvalt_.FieldByName("NIVEL");
+  tables::Field curso = asigvalt_.FieldByName("CURSO");
+  tables::Field cod = asigvalt_.FieldByName("COD");
+  tables::Field codvalen = asigvalt_.FieldByName("CODVALEN");
+  std::string key;
   while (!asigvalt_.Eof()) {
-    codvalen_by_key_.try_emplace(Key(asigvalt_.FieldByName("NIVEL").AsString(),
-                                     asigvalt_.FieldByName("CURSO").AsString(),
-                                     asigvalt_.FieldByName("COD").AsString()),
-                                 asigvalt_.FieldByName("CODVALEN").AsString());
+    Key(nivel.AsString(), curso.AsString(), cod.AsString(), key);
+    if (!codvalen_by_key_.contains(key))
+      codvalen_by_key_.emplace(key, codvalen.AsString());
     asigvalt_.Next();
   }
 }

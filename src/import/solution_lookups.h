@@ -44,13 +44,15 @@ class SubjectLookup {
                        std::string_view cod);
 
  private:
-  static std::string Key(std::string_view nivel, std::string_view curso,
-                         std::string_view cod);
+  // Puts the key of the three texts into `key`, reusing its storage.
+  static void Key(std::string_view nivel, std::string_view curso,
+                  std::string_view cod, std::string& key);
   void Load();
 
   tables::Table& asigvalt_;
   bool loaded_ = false;
   std::unordered_map<std::string, std::string> codvalen_by_key_;
+  std::string scratch_key_;  // a lookup builds its key here, not anew
 };
 
 }  // namespace importing

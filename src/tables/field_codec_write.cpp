@@ -1,4 +1,6 @@
 // The writing half of FieldCodec.
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -34,7 +36,7 @@ void Fill(std::string& record, const FieldDescriptor& field, char c) {
 }
 
 void PutRight(std::string& record, const FieldDescriptor& field,
-              const std::string& text) {
+              std::string_view text) {
   Fill(record, field, ' ');
   std::memcpy(record.data() + field.offset + field.length - text.size(),
               text.data(), text.size());
@@ -67,6 +69,24 @@ std::optional<double> ParseDate(std::string_view text) {
   if (cy != y || cm != m || cd != d) return std::nullopt;
   return static_cast<double>(days);
 }
+
+bool AllAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// A whole number's decimal digits, without a heap string per value.
+struct WholeText {
+  explicit WholeText(int64_t value)
+      : length(static_cast<size_t>(
+            std::to_chars(digits, digits + sizeof digits, value).ptr -
+            digits)) {}
+  std::string_view view() const { return {digits, length}; }
+  char digits[24];
+  size_t length;
+};
 
 std::string_view TrimAround(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -106,10 +126,17 @@ void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
       field.autoincrement_step != 0)
     throw TableError::FieldNotWritable(field.name);
   if (field.type == 'C' || field.type == 'V') {
-    std::string bytes =
-        code_page_.Encode(utf8, static_cast<size_t>(field.length));
-    Fill(record, field, ' ');
-    std::memcpy(record.data() + field.offset, bytes.data(), bytes.size());
+    const auto width = static_cast<size_t>(field.length);
+    char* out = record.data() + field.offset;
+    if (AllAscii(utf8)) {  // the same bytes in every code page we know
+      const size_t used = std::min(utf8.size(), width);
+      std::memcpy(out, utf8.data(), used);
+      std::memset(out + used, ' ', width - used);
+    } else {
+      std::string bytes = code_page_.Encode(utf8, width);
+      Fill(record, field, ' ');
+      std::memcpy(out, bytes.data(), bytes.size());
+    }
     SetNull(record, field, false);
     return;
   }
@@ -168,15 +195,15 @@ void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
 void FieldCodec::SetInteger(std::string& record, const FieldDescriptor& field,
                             int64_t value) const {
   if ((field.type == 'N' || field.type == 'F') && field.decimals == 0) {
-    std::string text = std::to_string(value);
-    if (text.size() > static_cast<size_t>(field.length))
-      throw TableError::ValueTooLarge(text, field.name);
-    PutRight(record, field, text);
+    const WholeText text(value);
+    if (text.length > static_cast<size_t>(field.length))
+      throw TableError::ValueTooLarge(std::string(text.view()), field.name);
+    PutRight(record, field, text.view());
     SetNull(record, field, false);
     return;
   }
   if (field.type == 'C' || field.type == 'V') {
-    SetText(record, field, std::to_string(value));
+    SetText(record, field, WholeText(value).view());
     return;
   }
   if (field.type == 'Y') {  // exact for the whole range currency holds

@@ -18,11 +18,34 @@ std::string_view TrimBlanks(std::string_view text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Digits alone (with an optional '-'), at most 15 of them: every such value
+// is exact in a double, so no general parse is needed.
+std::optional<double> ParseShortWhole(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty() || text.size() > 15) return std::nullopt;
+  int64_t value = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  const auto result = static_cast<double>(value);
+  return negative ? -result : result;
+}
+
 }  // namespace
 
 std::string FormatNumber(double value, char separator) {
   if (!std::isfinite(value)) return "";
   if (value == 0) return "0";
+  // A whole number below 10^15 is its own shortest 15-digit text.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    char whole[24];
+    auto end =
+        std::to_chars(whole, whole + sizeof whole, static_cast<int64_t>(value))
+            .ptr;
+    return std::string(whole, end);
+  }
   // 15 significant digits, d.dddddddddddddde+XX, correctly rounded.
   char buffer[64];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
@@ -81,6 +104,7 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
 
 std::optional<double> ParseFloat(std::string_view text, char separator) {
   text = TrimBlanks(text);
+  if (auto whole = ParseShortWhole(text)) return whole;
   std::string normal;
   size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {

@@ -244,20 +244,21 @@ uint32_t SharedFile::AppendRecord(const std::string& record) {
   if (record_count_ >= 0xFFFFFFFEu)
     throw TableError::CorruptTable(display_, "demasiados registros");
   MarkChanged();
-  std::string stored = record;
+  // Stored in place at the end of the data: no copy of the record first.
+  const size_t at = data_.size();
+  data_ += record;
   for (FieldDescriptor& field : header_.fields) {
     if (field.autoincrement_step == 0) continue;
     // The next number of the table, as Visual FoxPro hands it out.
     for (int i = 0; i < 4; ++i) {
-      stored[static_cast<size_t>(field.offset + i)] =
+      data_[at + static_cast<size_t>(field.offset + i)] =
           static_cast<char>(field.autoincrement_next >> (8 * i));
     }
     field.autoincrement_next += field.autoincrement_step;
     descriptors_changed_ = true;
   }
-  data_ += stored;
   const uint32_t recno = ++record_count_;
-  UpdateIndexes(recno, stored);
+  UpdateIndexes(recno, std::string_view(data_).substr(at, record.size()));
   if ((record_count_ - flushed_count_) * uint64_t{header_.record_length} >=
       kFlushThreshold)
     Flush();
@@ -273,12 +274,14 @@ void SharedFile::Flush() {
   }
   dirty_.clear();
   // Appended records and the end-of-file byte first, the header after.
-  std::string tail(data_, flushed_count_ * length);
-  tail += '\x1A';
+  // The records go straight from memory, the end byte in a write of its own.
   const uint64_t tail_at = header_.header_length + flushed_count_ * length;
-  file_->WriteAt(tail_at, tail.data(), tail.size());
-  if (file_->Size() > tail_at + tail.size())
-    file_->Truncate(tail_at + tail.size());
+  const size_t appended = data_.size() - flushed_count_ * length;
+  file_->WriteAt(tail_at, data_.data() + flushed_count_ * length, appended);
+  const char end_of_file = '\x1A';
+  file_->WriteAt(tail_at + appended, &end_of_file, 1);
+  const uint64_t tail_end = tail_at + appended + 1;
+  if (file_->Size() > tail_end) file_->Truncate(tail_end);
   if (descriptors_changed_) {
     for (const FieldDescriptor& field : header_.fields) {
       if (field.autoincrement_step == 0) continue;
@@ -333,7 +336,8 @@ IndexKey SharedFile::KeyOf(const IndexOrder& order,
   return key;
 }
 
-void SharedFile::UpdateIndexes(uint32_t recno, const std::string& record) {
+void SharedFile::UpdateIndexes(uint32_t recno, std::string_view record) {
+  if (orders_.empty() && built_.empty()) return;
   for (IndexOrder& order : orders_) order.Set(recno, KeyOf(order, record));
   for (IndexOrder& order : built_) order.Set(recno, KeyOf(order, record));
 }

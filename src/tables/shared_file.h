@@ -74,7 +74,7 @@ class SharedFile {
   std::vector<IndexedField> IndexedFields(
       const std::vector<IndexOrder>& orders) const;
   void MarkChanged();
-  void UpdateIndexes(uint32_t recno, const std::string& record);
+  void UpdateIndexes(uint32_t recno, std::string_view record);
   void Finish();
 
   std::string path_;

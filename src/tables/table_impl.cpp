@@ -167,11 +167,6 @@ int TableImpl::FieldIndex(std::string_view name) const {
   return -1;
 }
 
-const FieldDescriptor& TableImpl::Descriptor(int index) const {
-  return file_->header()
-      .fields[static_cast<size_t>(visible_.at(static_cast<size_t>(index)))];
-}
-
 std::string_view TableImpl::CurrentRecord() const {
   if (state_ != TableState::kBrowse) return buffer_;
   if (recno_ == 0 || recno_ > file_->record_count()) return blank_;

@@ -40,7 +40,11 @@ class TableImpl {
 
   int FieldIndex(std::string_view name) const;
   int FieldCount() const { return static_cast<int>(visible_.size()); }
-  const FieldDescriptor& Descriptor(int index) const;
+  const FieldDescriptor& Descriptor(int index) const {
+    // Inline: every field read and write passes through here.
+    return file_->header()
+        .fields[static_cast<size_t>(visible_.at(static_cast<size_t>(index)))];
+  }
   const FieldCodec& codec() const { return file_->codec(); }
   // The record the fields read: the pending change, or the current record.
   std::string_view CurrentRecord() const;
