@@ -79,11 +79,17 @@ void SolutionTransfer::TransferRow() {
   t_.horprof.Post();
   ++horprof_rows_;
 
-  if (IsBlank(nivel_->AsString()) || IsBlank(curso_->AsString())) return;
-  WriteGroupRow(dia, hora, dni);
+  // Each text is read once; CURSO only when NIVEL is not blank.
+  const std::string nivel = nivel_->AsString();
+  if (IsBlank(nivel)) return;
+  const std::string curso = curso_->AsString();
+  if (IsBlank(curso)) return;
+  WriteGroupRow(dia, hora, dni, nivel, curso);
 }
 
-void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni) {
+void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
+                                     const std::string& nivel,
+                                     const std::string& curso) {
   t_.horgrup.Append();
   g_diasem_->SetAsInteger(dia);
   g_numhora_->SetAsInteger(hora);
@@ -93,8 +99,8 @@ void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni) {
   }
   g_codcen_->SetAsString(centre_);
   g_dni_->SetAsInteger(dni);
-  const std::string codasig = subjects_.Codvalen(
-      nivel_->AsString(), curso_->AsString(), asig_->AsString());
+  const std::string codasig =
+      subjects_.Codvalen(nivel, curso, asig_->AsString());
   g_codgrup_->SetAsString(codgrupo_->AsString());
   g_codasig_->SetAsString(codasig);
   if (const auto room = RoomNumber(aula_->AsString())) {

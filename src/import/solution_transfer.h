@@ -67,7 +67,8 @@ class SolutionTransfer {
   };
 
   void TransferRow();
-  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni);
+  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
+                     const std::string& nivel, const std::string& curso);
 
   Tables t_;
   const PeriodTimes& times_;

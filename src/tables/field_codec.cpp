@@ -317,6 +317,8 @@ std::string FieldCodec::Text(std::string_view record,
                              const FieldDescriptor& field) const {
   if (NullFlagged(record, field)) return "";
   std::string_view raw = Raw(record, field);
+  // Character columns are most of what is read: straight to the text.
+  if (field.type == 'C') return code_page_.Decode(TrimTrailing(raw));
   if (IsNumeric(field, header_.flavor)) {
     std::optional<double> value;
     try {
