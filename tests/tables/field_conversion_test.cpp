@@ -161,11 +161,23 @@ TEST_F(FieldConversionTest, EmptyValuesReadAsEmpty) {
   EXPECT_FALSE(F("LOGICO").AsBoolean());
 }
 
+TEST_F(FieldConversionTest, IntegersWrittenToTextAreCutLikeText) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {123, "123"}, {-1234567, "-1234"}, {0, "0"}, {99999, "99999"}};
+  for (auto [written, read] : cases) {
+    table_.Edit();
+    F("TEXTO").SetAsInteger(written);
+    Reopen();
+    EXPECT_EQ(F("TEXTO").AsString(), read) << written;
+  }
+}
+
 TEST_F(FieldConversionTest, TextIsCutToTheWidthWithoutFillBlanksOnRead) {
   const std::pair<const char*, const char*> cases[] = {
       {"abcdefgh", "abcde"}, {"ab   ", "ab"}, {"  ab", "  ab"},
       {"ñandúes", "ñandú"},  // one byte per character in code page 1252
-      {"€€€€€€", "€€€€€"},
+      {"€€€€€€", "€€€€€"},   {"x", "x"},  // a shorter text leaves nothing of
+                                          // the longer one
   };
   for (auto [written, read] : cases) {
     table_.Edit();

@@ -76,6 +76,39 @@ TEST(NumberTextTest, ParsesFloatsWithTheGivenSeparatorOnly) {
   }
 }
 
+// Whole numbers take a shorter road than fractions; both must agree where
+// the road changes: at fifteen digits and at a sign of zero.
+TEST(NumberTextTest, WholeNumbersAtTheEdgesOfFifteenDigits) {
+  const FormatCase formats[] = {
+      {999999999999999.0, '.', "999999999999999"},
+      {-999999999999999.0, ',', "-999999999999999"},
+      {1e15, '.', "1E15"},
+      {-1e15, '.', "-1E15"},
+      {1e14, '.', "100000000000000"},
+      {-1.0, ',', "-1"},
+      {4503599627370497.0, ',', "4,5035996273705E15"},
+  };
+  for (const FormatCase& c : formats) {
+    EXPECT_EQ(FormatNumber(c.value, c.separator), c.text) << c.value;
+  }
+  const ParseCase parses[] = {
+      {"007", '.', 7.0},
+      {"\t12\t", ',', 12.0},
+      {"123456789012345", '.', 123456789012345.0},
+      {"-123456789012345", ',', -123456789012345.0},
+      {"12345678901234567", '.', 12345678901234567.0},
+      {"-", '.', std::nullopt},
+      {"9-", '.', std::nullopt},
+      {"1 2", '.', std::nullopt},
+  };
+  for (const ParseCase& c : parses) {
+    EXPECT_EQ(ParseFloat(c.text, c.separator), c.value) << c.text;
+  }
+  const auto negative_zero = ParseFloat("-0", '.');
+  ASSERT_TRUE(negative_zero.has_value());
+  EXPECT_TRUE(std::signbit(*negative_zero));
+}
+
 TEST(NumberTextTest, ParsesWholeNumbersStrictly) {
   const std::pair<const char*, std::optional<int64_t>> cases[] = {
       {"42", 42},
