@@ -109,8 +109,8 @@ CodePage::CodePage(int number) : number_(number) {
 std::string CodePage::Decode(std::string_view bytes) const {
   if (IsAscii(bytes)) return std::string(bytes);
   std::string out;
-  out.reserve(bytes.size());
   if (upper_ == nullptr) {
+    out.reserve(bytes.size());
     // UTF-8 tables: keep well-formed sequences, turn stray bytes into the
     // code point of the same value.
     for (size_t i = 0; i < bytes.size();) {
@@ -126,15 +126,27 @@ std::string CodePage::Decode(std::string_view bytes) const {
     }
     return out;
   }
+  // Every byte becomes at most three UTF-8 bytes (the upper halves hold
+  // characters of the basic plane only): write into room made once.
+  out.resize(bytes.size() * 3);
+  char* at = out.data();
   for (char c : bytes) {
-    auto b = static_cast<unsigned char>(c);
+    const auto b = static_cast<unsigned char>(c);
     if (b < 0x80) {
-      out += c;
-    } else {
-      char16_t cp = upper_[b - 0x80];
-      AppendUtf8(out, cp != 0 ? cp : b);
+      *at++ = c;
+      continue;
     }
+    const char16_t mapped = upper_[b - 0x80];
+    const char32_t cp = mapped != 0 ? mapped : b;
+    if (cp < 0x800) {
+      *at++ = static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+      *at++ = static_cast<char>(0xE0 | (cp >> 12));
+      *at++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    *at++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
+  out.resize(static_cast<size_t>(at - out.data()));
   return out;
 }
 
