@@ -191,7 +191,16 @@ void Table::EmptyTable() {
   header.record_count = 0;
   StampToday(header);
   std::string fixed = SerializeFixedPart(header);
-  fixed[28] = orders.empty() ? head[28] : 0;
+  // An index we do not rewrite below would claim the old rows: drop its
+  // flag, as the first change of an open table does (for FoxPro, only the
+  // structural .CDX bit; the memo and database bits stay).
+  if (orders.empty()) {
+    const bool foxpro = header.flavor == DbfFlavor::kFoxPro ||
+                        header.flavor == DbfFlavor::kVisualFoxPro;
+    const char flag = static_cast<char>(
+        foxpro ? (static_cast<uint8_t>(head[28]) & ~0x01) : 0);
+    if (flag != head[28]) file->WriteAt(28, &flag, 1);
+  }
   file->WriteAt(0, fixed.data(), 12);
   file->Truncate(header.header_length);
   const char eof = '\x1A';

@@ -239,6 +239,53 @@ TEST_F(TableTest, TwoObjectsOnOneFileSeeEachOthersPostedRows) {
   EXPECT_EQ(Walk(writer), (std::vector<std::string>{"EVA", "LUIS"}));
 }
 
+// A table copied without its index file (as the working copy is) keeps the
+// index flag of its header; once its rows change, that flag must go, or the
+// old index file beside the original would be taken as valid for new rows.
+TEST_F(TableTest, IndexFlagWithoutItsIndexIsDroppedWhenRowsChange) {
+  struct Case {
+    const char* name;
+    uint8_t version;
+    uint8_t flag_before;
+    uint8_t flag_after;
+    bool empty;  // EmptyTable, else append one row
+  };
+  const Case cases[] = {
+      {"dBase, emptied", 0x03, 0x01, 0x00, true},
+      {"dBase, appended", 0x03, 0x01, 0x00, false},
+      {"FoxPro, emptied: memo bit stays", 0x30, 0x03, 0x02, true},
+      {"FoxPro, appended: memo bit stays", 0x30, 0x03, 0x02, false},
+  };
+  for (const Case& c : cases) {
+    Table table;
+    CreateTeachers(table);
+    table.Open();
+    AddTeacher(table, "ANA", 1, 0);
+    table.Close();
+    std::string bytes = dir_.Read("PROFT.dbf");
+    bytes[0] = static_cast<char>(c.version);
+    bytes[28] = static_cast<char>(c.flag_before);
+    if (c.version == 0x30) {
+      // Visual FoxPro headers carry a 263-byte backlink after the fields.
+      const uint16_t length = static_cast<uint8_t>(bytes[8]) |
+                              static_cast<uint8_t>(bytes[9]) << 8;
+      bytes.insert(length, std::string(263, '\0'));
+      bytes[8] = static_cast<char>((length + 263) & 0xFF);
+      bytes[9] = static_cast<char>((length + 263) >> 8);
+    }
+    dir_.Write("PROFT.dbf", bytes);
+    if (c.empty) {
+      table.EmptyTable();
+    } else {
+      table.Open();
+      AddTeacher(table, "LUIS", 2, 0);
+      table.Close();
+    }
+    EXPECT_EQ(static_cast<uint8_t>(dir_.Read("PROFT.dbf")[28]), c.flag_after)
+        << c.name;
+  }
+}
+
 TEST_F(TableTest, EmptyTableKeepsDefinitionsAndCreateReplaces) {
   Table table;
   CreateTeachers(table);
