@@ -10,36 +10,6 @@
 namespace platform {
 namespace {
 
-// errno to the Windows code of the same failure.
-int CodeFor(int err) {
-  switch (err) {
-    case ENOENT:
-      return 2;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-      return 3;
-    case EMFILE:
-    case ENFILE:
-      return 4;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-      return 5;
-    case ETXTBSY:
-    case EBUSY:
-      return 32;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      return kDiskFullCode;
-    case EIO:
-      return 1117;
-    default:
-      return err;
-  }
-}
-
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -48,8 +18,8 @@ std::string FolderOf(const std::string& path) {
 
 int SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return CodeFor(errno);
-  const int code = ::fsync(fd) == 0 ? 0 : CodeFor(errno);
+  if (fd < 0) return WindowsCodeForErrno(errno);
+  const int code = ::fsync(fd) == 0 ? 0 : WindowsCodeForErrno(errno);
   ::close(fd);
   return code;
 }
@@ -59,7 +29,7 @@ int WriteAll(int fd, std::string_view bytes) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return CodeFor(errno);
+      return WindowsCodeForErrno(errno);
     }
     if (n == 0) return kDiskFullCode;
     bytes.remove_prefix(static_cast<size_t>(n));
@@ -77,17 +47,18 @@ int WriteNewFileDurably(const std::string& path, std::string_view bytes) {
     const int err = errno;
     return err == ENOENT && ::access(FolderOf(path).c_str(), F_OK) != 0
                ? 3
-               : CodeFor(err);
+               : WindowsCodeForErrno(err);
   }
   int code = WriteAll(fd, bytes);
-  if (code == 0 && ::fsync(fd) != 0) code = CodeFor(errno);
-  if (::close(fd) != 0 && code == 0) code = CodeFor(errno);
+  if (code == 0 && ::fsync(fd) != 0) code = WindowsCodeForErrno(errno);
+  if (::close(fd) != 0 && code == 0) code = WindowsCodeForErrno(errno);
   if (code != 0) ::unlink(path.c_str());
   return code;
 }
 
 int RenameOverDurably(const std::string& from, const std::string& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) return CodeFor(errno);
+  if (::rename(from.c_str(), to.c_str()) != 0)
+    return WindowsCodeForErrno(errno);
   // The rename itself is atomic; syncing the folder makes it survive a
   // power cut as well.
   return SyncFolder(FolderOf(to));

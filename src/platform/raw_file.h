@@ -12,6 +12,12 @@ namespace platform {
 
 inline constexpr int kDiskFullCode = 101;
 
+#ifndef _WIN32
+// The Windows code of the failure that POSIX reports as `err`. `path` lets
+// ENOENT tell a missing folder (3) from a missing file (2).
+int WindowsCodeForErrno(int err, const std::string& path = "");
+#endif
+
 class RawFile {
  public:
   RawFile() = default;

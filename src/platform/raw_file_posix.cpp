@@ -9,10 +9,8 @@
 #include "platform/raw_file.h"
 
 namespace platform {
-namespace {
 
-// POSIX errno to the Windows code the same failure gives there.
-int CodeFor(int err, const std::string& path) {
+int WindowsCodeForErrno(int err, const std::string& path) {
   switch (err) {
     case ENOENT: {
       // Windows tells a missing folder (3) from a missing file (2).
@@ -45,9 +43,6 @@ int CodeFor(int err, const std::string& path) {
       return err;
   }
 }
-
-}  // namespace
-
 RawFile::~RawFile() {
   if (fd_ >= 0) ::close(fd_);
 }
@@ -56,7 +51,7 @@ bool RawFile::IsOpen() const { return fd_ >= 0; }
 
 int RawFile::OpenForReading(const std::string& native_path) {
   fd_ = ::open(native_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return CodeFor(errno, native_path);
+  if (fd_ < 0) return WindowsCodeForErrno(errno, native_path);
   struct stat st;
   if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
     ::close(fd_);
@@ -69,7 +64,7 @@ int RawFile::OpenForReading(const std::string& native_path) {
 int RawFile::Create(const std::string& native_path) {
   fd_ =
       ::open(native_path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  return fd_ < 0 ? CodeFor(errno, native_path) : 0;
+  return fd_ < 0 ? WindowsCodeForErrno(errno, native_path) : 0;
 }
 
 int RawFile::Read(char* buffer, size_t size, size_t* count) {
@@ -80,7 +75,7 @@ int RawFile::Read(char* buffer, size_t size, size_t* count) {
       *count = static_cast<size_t>(n);
       return 0;
     }
-    if (errno != EINTR) return CodeFor(errno, "");
+    if (errno != EINTR) return WindowsCodeForErrno(errno, "");
   }
 }
 
@@ -92,14 +87,14 @@ int RawFile::Write(const char* data, size_t size, size_t* count) {
       *count = static_cast<size_t>(n);
       return 0;
     }
-    if (errno != EINTR) return CodeFor(errno, "");
+    if (errno != EINTR) return WindowsCodeForErrno(errno, "");
   }
 }
 
 int RawFile::Close() {
   const int fd = fd_;
   fd_ = -1;
-  return ::close(fd) == 0 ? 0 : CodeFor(errno, "");
+  return ::close(fd) == 0 ? 0 : WindowsCodeForErrno(errno, "");
 }
 
 }  // namespace platform
