@@ -28,6 +28,7 @@ std::atomic<char> decimal_separator{'.'};
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
+#ifndef _WIN32
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -39,7 +40,6 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-#ifndef _WIN32
 // The entry of `folder` whose name equals `name` without regard to case,
 // preferring the exact spelling; empty when there is none.
 std::string FindEntry(const std::string& folder, const std::string& name) {
