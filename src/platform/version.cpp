@@ -2,8 +2,6 @@
 
 namespace platform {
 
-const char* VersionBanner() {
-  return "TransQuendraValencia 0.1 - Equipo TQV";
-}
+const char* VersionBanner() { return "TransQuendraValencia 0.1 - Equipo TQV"; }
 
 }  // namespace platform

@@ -91,8 +91,8 @@ TEST(CodePageTest, UnassignedBytesSurviveARoundTrip) {
 }
 
 TEST(CodePageTest, EveryByteOfEverySingleByteCodePageRoundTrips) {
-  for (int number : {437, 850, 852, 866, 1250, 1251, 1252, 1253, 1254, 1255,
-                     1256, 1257}) {
+  for (int number :
+       {437, 850, 852, 866, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257}) {
     CodePage page(number);
     std::string all;
     for (int b = 0x20; b <= 0xFF; ++b) all += static_cast<char>(b);

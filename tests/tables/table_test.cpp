@@ -267,8 +267,8 @@ TEST_F(TableTest, IndexFlagWithoutItsIndexIsDroppedWhenRowsChange) {
     bytes[28] = static_cast<char>(c.flag_before);
     if (c.version == 0x30) {
       // Visual FoxPro headers carry a 263-byte backlink after the fields.
-      const uint16_t length = static_cast<uint8_t>(bytes[8]) |
-                              static_cast<uint8_t>(bytes[9]) << 8;
+      const uint16_t length =
+          static_cast<uint8_t>(bytes[8]) | static_cast<uint8_t>(bytes[9]) << 8;
       bytes.insert(length, std::string(263, '\0'));
       bytes[8] = static_cast<char>((length + 263) & 0xFF);
       bytes[9] = static_cast<char>((length + 263) >> 8);

@@ -9,9 +9,7 @@
 namespace shell_gui {
 namespace {
 
-bool Exists(quintptr handle) {
-  return platform::NativeWindowExists(handle);
-}
+bool Exists(quintptr handle) { return platform::NativeWindowExists(handle); }
 
 void Embed(QWidget* window, quintptr handle) {
   // Qt's own parenting calls SetParent and makes the window WS_CHILD; doing
