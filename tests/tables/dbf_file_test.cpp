@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/table_error_text.h"
 #include "support/temp_dir.h"
 #include "tables/files.h"
 #include "tables/table.h"
@@ -59,15 +60,7 @@ std::string MakeDbf(const std::vector<Column>& columns,
   return out;
 }
 
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const TableError& error) {
-    return error.what();
-  }
-  return "";
-}
+using testing_support::ErrorOf;
 
 class DbfFileTest : public ::testing::Test {
  protected:

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "support/table_error_text.h"
 #include "support/temp_dir.h"
 #include "tables/files.h"
 #include "tables/table.h"
@@ -14,15 +15,7 @@ namespace {
 
 using testing_support::TempDir;
 
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const TableError& error) {
-    return error.what();
-  }
-  return "";
-}
+using testing_support::ErrorOf;
 
 // A table with one field of each logical type, open with one new record.
 class FieldConversionTest : public ::testing::Test {

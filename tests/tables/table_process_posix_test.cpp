@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "support/table_error_text.h"
 #include "support/temp_dir.h"
 #include "tables/table.h"
 #include "tables/table_error.h"
@@ -21,15 +22,7 @@ namespace {
 
 using testing_support::TempDir;
 
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const TableError& error) {
-    return error.what();
-  }
-  return "";
-}
+using testing_support::ErrorOf;
 
 // A child process that opens `path` (exclusively or not), tells the parent
 // through a pipe, and keeps the table open until it is killed.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/table_error_text.h"
 #include "support/temp_dir.h"
 #include "tables/files.h"
 #include "tables/table_error.h"
@@ -15,16 +16,7 @@ namespace {
 
 using testing_support::TempDir;
 
-// Runs `action` and returns the TableError text it throws ("" if none).
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const TableError& error) {
-    return error.what();
-  }
-  return "";
-}
+using testing_support::ErrorOf;
 
 class TableTest : public ::testing::Test {
  protected:
