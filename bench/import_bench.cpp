@@ -11,6 +11,10 @@
 // its own (this program started again with --child), import and floor taking
 // turns, and the best of `runs` is reported for each, so that noise from
 // other users of the machine stays out of the ratio.
+//
+// For profiling, `import_bench --child prepare ROOT [solution_rows]` leaves
+// the inputs (after the untimed import) in ROOT, and `import_bench --child
+// import ROOT` runs one import on them.
 
 #include <sys/resource.h>
 #include <time.h>
@@ -122,9 +126,19 @@ Times FloorOnce(const fs::path& root) {
   return Measure([&] { IoFloor(drive, horgrup, horprof, scratch); });
 }
 
+void Prepare(const fs::path& root, const bench::ImportSizes& sizes) {
+  bench::WriteImportInputs(root / "c", sizes);
+  ImportOnce(root / "c");  // full-size administration timetables
+}
+
 // The child: one measurement, printed for the parent.
-int RunChild(const std::string& what, const fs::path& root) {
+int RunChild(const std::string& what, const fs::path& root,
+             const bench::ImportSizes& sizes) {
   try {
+    if (what == "prepare") {
+      Prepare(root, sizes);
+      return 0;
+    }
     const Times t = what == "import" ? ImportOnce(root / "c") : FloorOnce(root);
     std::printf("%.6f %.6f %ld\n", t.wall, t.cpu, t.peak_kb);
     return 0;
@@ -160,9 +174,11 @@ void KeepBest(Times& best, const Times& t, bool first) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::string(argv[1]) == "--child")
-    return RunChild(argv[2], argv[3]);
   bench::ImportSizes sizes;
+  if (argc >= 4 && std::string(argv[1]) == "--child") {
+    if (argc > 4) sizes.solution_rows = std::atoll(argv[4]);
+    return RunChild(argv[2], argv[3], sizes);
+  }
   if (argc > 1) sizes.solution_rows = std::atoll(argv[1]);
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
   const std::string self = fs::read_symlink("/proc/self/exe").string();
@@ -171,8 +187,7 @@ int main(int argc, char** argv) {
   const fs::path drive = root / "c";
   int status = 0;
   try {
-    bench::WriteImportInputs(drive, sizes);
-    SpawnChild(self, "import", root);  // full-size administration timetables
+    Prepare(root, sizes);
     Times run, floor;
     for (int i = 0; i < runs; ++i) {
       KeepBest(run, SpawnChild(self, "import", root), i == 0);

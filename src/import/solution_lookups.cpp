@@ -2,7 +2,7 @@
 
 namespace importing {
 
-int64_t TeacherLookup::Dni(const std::string& abrev) {
+int64_t TeacherLookup::Dni(std::string_view abrev) {
   if (!loaded_) Load();
   const auto found = dni_by_abrev_.find(abrev);
   return found == dni_by_abrev_.end() ? 0 : found->second;
@@ -23,13 +23,14 @@ void TeacherLookup::Load() {
   }
 }
 
-std::string SubjectLookup::Codvalen(std::string_view nivel,
-                                    std::string_view curso,
-                                    std::string_view cod) {
+const std::string& SubjectLookup::Codvalen(std::string_view nivel,
+                                           std::string_view curso,
+                                           std::string_view cod) {
+  static const std::string kNone;
   if (!loaded_) Load();
   Key(nivel, curso, cod, scratch_key_);
   const auto found = codvalen_by_key_.find(scratch_key_);
-  return found == codvalen_by_key_.end() ? std::string() : found->second;
+  return found == codvalen_by_key_.end() ? kNone : found->second;
 }
 
 void SubjectLookup::Key(std::string_view nivel, std::string_view curso,

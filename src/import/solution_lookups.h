@@ -5,6 +5,7 @@
 // table's current order) but reads its table only once, on first use.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -12,6 +13,15 @@
 #include "tables/table.h"
 
 namespace importing {
+
+// Hashes text of any string kind alike, so that a map keyed by std::string
+// can be searched with a std::string_view without building a string.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
 
 // ABREV -> DNI of the first PROFT row, in stored order, with that ABREV.
 class TeacherLookup {
@@ -21,14 +31,15 @@ class TeacherLookup {
 
   // The DNI of the first row whose ABREV equals `abrev` exactly; 0 when no
   // row has it. An empty DNI reads as 0.
-  int64_t Dni(const std::string& abrev);
+  int64_t Dni(std::string_view abrev);
 
  private:
   void Load();
 
   tables::Table& proft_;
   bool loaded_ = false;
-  std::unordered_map<std::string, int64_t> dni_by_abrev_;
+  std::unordered_map<std::string, int64_t, TextHash, std::equal_to<>>
+      dni_by_abrev_;
 };
 
 // (NIVEL, CURSO, COD) -> CODVALEN of the first ASIGVALT row in the order of
@@ -39,9 +50,10 @@ class SubjectLookup {
   explicit SubjectLookup(tables::Table& asigvalt) : asigvalt_(asigvalt) {}
 
   // The CODVALEN of the first row whose NIVEL, CURSO and COD equal the given
-  // texts exactly; empty when no row matches.
-  std::string Codvalen(std::string_view nivel, std::string_view curso,
-                       std::string_view cod);
+  // texts exactly; empty when no row matches. The text stays valid while the
+  // lookup lives.
+  const std::string& Codvalen(std::string_view nivel, std::string_view curso,
+                              std::string_view cod);
 
  private:
   // Puts the key of the three texts into `key`, reusing its storage.

@@ -35,7 +35,7 @@ std::optional<int64_t> RoomNumber(std::string_view aula) {
   return negative ? -value : value;
 }
 
-std::string OccupationOf(std::string_view tarea) {
+std::string_view OccupationOf(std::string_view tarea) {
   if (tarea.empty()) return {};
   // Skip one whole character: a UTF-8 lead byte and its continuation bytes.
   size_t skip = 1;
@@ -43,7 +43,7 @@ std::string OccupationOf(std::string_view tarea) {
          (static_cast<unsigned char>(tarea[skip]) & 0xC0) == 0x80) {
     ++skip;
   }
-  return std::string(tarea.substr(skip));
+  return tarea.substr(skip);
 }
 
 SolutionTransfer::SolutionTransfer(Tables tables, const PeriodTimes& times,
@@ -72,24 +72,24 @@ void SolutionTransfer::TransferRow() {
     p_horad_->SetAsString(times_.At(hora).start);
     p_horah_->SetAsString(times_.At(hora).end);
   }
-  p_ocupa_->SetAsString(OccupationOf(tarea_->AsString()));
+  tarea_text_ = tarea_->AsString();
+  p_ocupa_->SetAsString(OccupationOf(tarea_text_));
   p_codcen_->SetAsString(centre_);
-  const int64_t dni = teachers_.Dni(prof_->AsString());
+  prof_text_ = prof_->AsString();
+  const int64_t dni = teachers_.Dni(prof_text_);
   p_dni_->SetAsInteger(dni);
   t_.horprof.Post();
   ++horprof_rows_;
 
   // Each text is read once; CURSO only when NIVEL is not blank.
-  const std::string nivel = nivel_->AsString();
-  if (IsBlank(nivel)) return;
-  const std::string curso = curso_->AsString();
-  if (IsBlank(curso)) return;
-  WriteGroupRow(dia, hora, dni, nivel, curso);
+  nivel_text_ = nivel_->AsString();
+  if (IsBlank(nivel_text_)) return;
+  curso_text_ = curso_->AsString();
+  if (IsBlank(curso_text_)) return;
+  WriteGroupRow(dia, hora, dni);
 }
 
-void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
-                                     const std::string& nivel,
-                                     const std::string& curso) {
+void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni) {
   t_.horgrup.Append();
   g_diasem_->SetAsInteger(dia);
   g_numhora_->SetAsInteger(hora);
@@ -99,11 +99,14 @@ void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
   }
   g_codcen_->SetAsString(centre_);
   g_dni_->SetAsInteger(dni);
-  const std::string codasig =
-      subjects_.Codvalen(nivel, curso, asig_->AsString());
-  g_codgrup_->SetAsString(codgrupo_->AsString());
+  asig_text_ = asig_->AsString();
+  const std::string& codasig =
+      subjects_.Codvalen(nivel_text_, curso_text_, asig_text_);
+  codgrupo_text_ = codgrupo_->AsString();
+  g_codgrup_->SetAsString(codgrupo_text_);
   g_codasig_->SetAsString(codasig);
-  if (const auto room = RoomNumber(aula_->AsString())) {
+  aula_text_ = aula_->AsString();
+  if (const auto room = RoomNumber(aula_text_)) {
     g_codaula_->SetAsInteger(*room);
   }
   t_.horgrup.Post();

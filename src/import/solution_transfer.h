@@ -20,8 +20,9 @@ namespace importing {
 // digits, nothing after them) no longer than 3 characters once trimmed.
 std::optional<int64_t> RoomNumber(std::string_view aula);
 
-// The occupation code of a TAREA: the text without its first character.
-std::string OccupationOf(std::string_view tarea);
+// The occupation code of a TAREA: the text without its first character (a
+// view into `tarea`).
+std::string_view OccupationOf(std::string_view tarea);
 
 // True when `text` holds nothing but blanks (or control characters).
 bool IsBlank(std::string_view text);
@@ -67,8 +68,7 @@ class SolutionTransfer {
   };
 
   void TransferRow();
-  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
-                     const std::string& nivel, const std::string& curso);
+  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni);
 
   Tables t_;
   const PeriodTimes& times_;
@@ -77,6 +77,10 @@ class SolutionTransfer {
   SubjectLookup subjects_;
   int64_t horprof_rows_ = 0;
   int64_t horgrup_rows_ = 0;
+  // The texts of the current solution row, kept in the same strings for
+  // every row.
+  std::string tarea_text_, prof_text_, nivel_text_, curso_text_, asig_text_,
+      codgrupo_text_, aula_text_;
 
   LazyField dia_{t_.soluc, "DIA"}, hora_{t_.soluc, "HORA"},
       tarea_{t_.soluc, "TAREA"}, prof_{t_.soluc, "PROF"},

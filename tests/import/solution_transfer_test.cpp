@@ -59,11 +59,13 @@ class SolutionTransferTest : public ImportFixture {
                 {"PA", "", "", "", "222"},
                 {"GLJ", "", "", "", "333"}});
     // Two rows match ESO 1 MAT: the first in CODVALEN order is 1ESO01,
-    // although it is stored second.
+    // although it is stored second. ES O1 MAT, first in that order, holds
+    // the same letters split otherwise and must match neither.
     WriteTable("QTEMP/ASIGVALT.DBF", kAsigvalt,
                {{"MAT", "", "", "1ESO09", "4", "ESO", "1"},
                 {"MAT", "", "", "1ESO01", "4", "ESO", "1"},
-                {"VAL", "", "", "2BAT02", "3", "BAT", "2"}});
+                {"VAL", "", "", "2BAT02", "3", "BAT", "2"},
+                {"MAT", "", "", "0SPLIT", "4", "ES", "O1"}});
     WriteTable("QTEMP/VALENCIA/horprof.dbf", kHorprof, {});
     WriteTable("QTEMP/VALENCIA/horgrup.dbf", kHorgrup, {});
   }
@@ -132,6 +134,10 @@ TEST_F(SolutionTransferTest, TurnsEachRowIntoTimetableRows) {
        {"4", "3", "*", "GLJ", "", "1", "MAT", "1ESOA", "12"},
        Values{"4", "3", "S3", "E3", "", c, "111"},
        std::nullopt},
+      {"level and course are matched apart",
+       {"1", "4", "*12", "GLJ", "ES", "O1", "MAT", "1ESOA", ""},
+       Values{"1", "4", "S4", "E4", "12", c, "111"},
+       Values{"1", "4", "S4", "E4", c, "111", "1ESOA", "0SPLIT", ""}},
       {"unknown subject gives an empty code",
        {"1", "4", "*12", "GLJ", "ESO", "1", "mat", "1ESOA", "1234"},
        Values{"1", "4", "S4", "E4", "12", c, "111"},
