@@ -26,14 +26,7 @@ std::string ReadWholeFile(const std::string& native_path,
   platform::RawFile in;
   Check(in.OpenForReading(native_path));
   std::string bytes;
-  char buffer[65536];
-  while (bytes.size() < limit) {
-    size_t count = 0;
-    Check(
-        in.Read(buffer, std::min(sizeof buffer, limit - bytes.size()), &count));
-    if (count == 0) break;
-    bytes.append(buffer, count);
-  }
+  Check(in.ReadAll(&bytes, limit));
   Check(in.Close());
   return bytes;
 }
@@ -51,7 +44,7 @@ void WriteWholeFile(const std::string& native_path, std::string_view bytes) {
 }
 
 // The backup copy: like CopyDataFile (a missing source copies nothing) but
-// in large blocks, as nothing fixes its block size.
+// read whole in one go, as nothing fixes its block size.
 void CopyToBackup(const std::string& folder, const std::string& source) {
   const std::string native_source = tables::ResolvePath(source);
   if (!tables::FileExists(native_source)) return;

@@ -61,14 +61,8 @@ int StagedFile::StageCopyOf(const std::string& source) {
   int code = in.OpenForReading(source);
   if (code != 0) return code;
   std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    size_t count = 0;
-    code = in.Read(buffer, sizeof buffer, &count);
-    if (code != 0) return code;
-    if (count == 0) break;
-    bytes.append(buffer, count);
-  }
+  code = in.ReadAll(&bytes);
+  if (code != 0) return code;
   code = in.Close();
   if (code != 0) return code;
   return Stage(bytes);

@@ -6,6 +6,7 @@
 // operation returns 0 or that code; the caller decides what an error means.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -34,6 +35,13 @@ class RawFile {
   int Read(char* buffer, size_t size, size_t* count);
   // Writes once; `*count` may come back smaller than `size` (a short write).
   int Write(const char* data, size_t size, size_t* count);
+  // REQUIRES: open. The file's present size in bytes.
+  int Size(uint64_t* size);
+  // REQUIRES: open. Reads from the present position to the end of the file,
+  // but no more than `limit` bytes, into `bytes` (replacing its content).
+  // The size only sizes the buffer: a file that grows or shrinks meanwhile
+  // reads as far as it goes.
+  int ReadAll(std::string* bytes, size_t limit = std::string::npos);
   // REQUIRES: open. Afterwards the object is closed whatever the result.
   int Close();
   bool IsOpen() const;

@@ -91,6 +91,14 @@ int RawFile::Write(const char* data, size_t size, size_t* count) {
   }
 }
 
+int RawFile::Size(uint64_t* size) {
+  *size = 0;
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return WindowsCodeForErrno(errno, "");
+  *size = static_cast<uint64_t>(st.st_size);
+  return 0;
+}
+
 int RawFile::Close() {
   const int fd = fd_;
   fd_ = -1;

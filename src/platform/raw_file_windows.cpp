@@ -70,6 +70,14 @@ int RawFile::Write(const char* data, size_t size, size_t* count) {
   return 0;
 }
 
+int RawFile::Size(uint64_t* size) {
+  LARGE_INTEGER n;
+  *size = 0;
+  if (!GetFileSizeEx(handle_, &n)) return LastCode();
+  *size = static_cast<uint64_t>(n.QuadPart);
+  return 0;
+}
+
 int RawFile::Close() {
   HANDLE h = handle_;
   handle_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "platform/raw_file.h"
@@ -11,7 +12,9 @@
 namespace shell {
 namespace {
 
-constexpr size_t kBlockSize = 2048;
+// The copy's result does not depend on the block size; large blocks save
+// system calls on the larger tables.
+constexpr size_t kBlockSize = 256 * 1024;
 
 // The text after the last backslash, slash or colon.
 std::string FileNamePart(const std::string& path) {
@@ -24,13 +27,13 @@ void Check(int code) {
 }
 
 void CopyBlocks(platform::RawFile& from, platform::RawFile& to) {
-  std::array<char, kBlockSize> buffer;
+  const std::unique_ptr<char[]> buffer(new char[kBlockSize]);
   for (;;) {
     size_t read = 0;
-    Check(from.Read(buffer.data(), buffer.size(), &read));
+    Check(from.Read(buffer.get(), kBlockSize, &read));
     if (read == 0) return;
     size_t written = 0;
-    Check(to.Write(buffer.data(), read, &written));
+    Check(to.Write(buffer.get(), read, &written));
     if (written < read) throw IoError::DiskFull();
   }
 }

@@ -10,7 +10,7 @@
 
 namespace shell {
 
-// Copies `source` to `destination` byte for byte, in blocks of 2048 bytes.
+// Copies `source` to `destination` byte for byte, in blocks of 256 KiB.
 // Both are paths as the program writes them (mapped through the engine's
 // path mapper). A destination without a file-name part (ending in "\", "/"
 // or ":") gets the source's file name. A missing source copies nothing and

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/raw_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -51,6 +52,45 @@ TEST(StagedFileTest, FailuresComeBackAsWindowsCodes) {
   for (const auto& c : cases) {
     EXPECT_EQ(platform::AtomicReplaceFile(c.source, c.destination), c.code)
         << c.name;
+  }
+}
+
+// Bytes that differ from their neighbours, so that a byte read from the wrong
+// place shows.
+std::string Pattern(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+  return bytes;
+}
+
+TEST(RawFileTest, ReadAllReadsFromThePositionToTheEndOrTheLimit) {
+  testing_support::TempDir dir("tqv-rawfile");
+  constexpr size_t kAll = std::string::npos;
+  const struct {
+    size_t size;
+    size_t skip;  // bytes read before ReadAll
+    size_t limit;
+  } cases[] = {
+      {0, 0, kAll},         {1, 0, kAll},          {65535, 0, kAll},
+      {65536, 0, kAll},     {200001, 0, kAll},     {200001, 0, 0},
+      {200001, 0, 10},      {200001, 0, 200001},   {200001, 0, 200002},
+      {200001, 1000, kAll}, {200001, 1000, 65536}, {10, 10, kAll},
+  };
+  for (const auto& c : cases) {
+    const std::string content = Pattern(c.size);
+    const std::string path = dir.Write("data.dbf", content);
+    platform::RawFile file;
+    ASSERT_EQ(file.OpenForReading(path), 0);
+    std::string skipped(c.skip, '\0');
+    size_t count = 0;
+    if (c.skip > 0) {
+      ASSERT_EQ(file.Read(skipped.data(), c.skip, &count), 0);
+    }
+    std::string bytes = "old content";
+    ASSERT_EQ(file.ReadAll(&bytes, c.limit), 0);
+    EXPECT_EQ(bytes, content.substr(c.skip, c.limit))
+        << c.size << " " << c.skip << " " << c.limit;
+    EXPECT_EQ(file.Close(), 0);
   }
 }
 

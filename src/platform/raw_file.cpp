@@ -1,0 +1,32 @@
+#include "platform/raw_file.h"
+
+#include <algorithm>
+
+namespace platform {
+
+int RawFile::ReadAll(std::string* bytes, size_t limit) {
+  bytes->clear();
+  uint64_t size = 0;
+  int code = Size(&size);
+  if (code != 0) return code;
+  // One byte more than the file holds, so that the read that finds the end
+  // needs no growth.
+  bytes->resize(static_cast<size_t>(std::min<uint64_t>(limit, size + 1)));
+  size_t filled = 0;
+  for (;;) {
+    if (filled == bytes->size()) {
+      if (filled >= limit) break;
+      bytes->resize(std::min(limit, filled + std::max<size_t>(filled, 65536)));
+    }
+    // Windows reads at most 4 GiB at once; 1 GiB at a time is plenty.
+    const size_t want = std::min<size_t>(bytes->size() - filled, 1u << 30);
+    size_t count = 0;
+    code = Read(bytes->data() + filled, want, &count);
+    if (code != 0 || count == 0) break;
+    filled += count;
+  }
+  bytes->resize(filled);
+  return code;
+}
+
+}  // namespace platform
