@@ -71,22 +71,6 @@ size_t SequenceLength(std::string_view text, size_t i, char32_t* cp) {
 
 }  // namespace
 
-// True when every byte is ASCII, which both directions copy unchanged; most
-// text in real tables is, so this saves the per-character work.
-bool IsAscii(std::string_view text) {
-  // Eight bytes at a time: any high bit among them is a non-ASCII byte.
-  size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + i, sizeof word);
-    if (word & 0x8080808080808080ull) return false;
-  }
-  for (; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-  }
-  return true;
-}
-
 CodePage::CodePage(int number) : number_(number) {
   if (number_ == kUtf8) return;
   upper_ = UpperHalf(number_);
@@ -101,14 +85,28 @@ CodePage::CodePage(int number) : number_(number) {
     char16_t mapped = upper_[k] != 0 ? upper_[k] : char16_t(0x80 + k);
     reverse_[k] = {mapped, static_cast<unsigned char>(0x80 + k)};
   }
+  for (int b = 0; b < 256; ++b) {
+    const char16_t mapped = b < 0x80 ? 0 : upper_[b - 0x80];
+    std::string utf8;
+    AppendUtf8(utf8, mapped != 0 ? char32_t(mapped) : char32_t(b));
+    uint32_t encoded = static_cast<uint32_t>(utf8.size()) << 24;
+    for (size_t i = 0; i < utf8.size(); ++i)
+      encoded |= uint32_t{static_cast<unsigned char>(utf8[i])} << (8 * i);
+    utf8_of_[static_cast<size_t>(b)] = encoded;
+  }
   std::stable_sort(
       reverse_.begin(), reverse_.end(),
       [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 std::string CodePage::Decode(std::string_view bytes) const {
-  if (IsAscii(bytes)) return std::string(bytes);
   std::string out;
+  DecodeInto(bytes, out);
+  return out;
+}
+
+void CodePage::DecodeUpper(std::string_view bytes, std::string& out) const {
+  out.clear();
   if (upper_ == nullptr) {
     out.reserve(bytes.size());
     // UTF-8 tables: keep well-formed sequences, turn stray bytes into the
@@ -124,30 +122,28 @@ std::string CodePage::Decode(std::string_view bytes) const {
         i += length;
       }
     }
-    return out;
+    return;
   }
   // Every byte becomes at most three UTF-8 bytes (the upper halves hold
-  // characters of the basic plane only): write into room made once.
-  out.resize(bytes.size() * 3);
-  char* at = out.data();
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      *at++ = c;
-      continue;
-    }
-    const char16_t mapped = upper_[b - 0x80];
-    const char32_t cp = mapped != 0 ? mapped : b;
-    if (cp < 0x800) {
-      *at++ = static_cast<char>(0xC0 | (cp >> 6));
-    } else {
-      *at++ = static_cast<char>(0xE0 | (cp >> 12));
-      *at++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    }
-    *at++ = static_cast<char>(0x80 | (cp & 0x3F));
+  // characters of the basic plane only). Short texts, which fields are, are
+  // made on the stack and copied once; the table keeps the loop free of
+  // branches on the characters.
+  char local[3 * 256];
+  std::string room;
+  char* start = local;
+  if (bytes.size() > 256) {
+    room.resize(bytes.size() * 3);
+    start = room.data();
   }
-  out.resize(static_cast<size_t>(at - out.data()));
-  return out;
+  char* at = start;
+  for (char c : bytes) {
+    const uint32_t encoded = utf8_of_[static_cast<unsigned char>(c)];
+    at[0] = static_cast<char>(encoded);
+    at[1] = static_cast<char>(encoded >> 8);
+    at[2] = static_cast<char>(encoded >> 16);
+    at += encoded >> 24;
+  }
+  out.assign(start, static_cast<size_t>(at - start));
 }
 
 std::string CodePage::Encode(std::string_view utf8, size_t max_bytes) const {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,31 @@ class CodePage {
   // Table bytes to UTF-8. Bytes that do not decode are kept as the code
   // point of the same value, so nothing is lost in silence.
   std::string Decode(std::string_view bytes) const;
+  // The same into `out`, replacing its content and keeping its capacity.
+  // Inline: the text of most fields is ASCII, copied as it stands.
+  void DecodeInto(std::string_view bytes, std::string& out) const {
+    if (IsAscii(bytes)) {
+      out.assign(bytes.data(), bytes.size());
+    } else {
+      DecodeUpper(bytes, out);
+    }
+  }
+
+  // True when every byte is below 0x80, which every code page and UTF-8
+  // spell alike.
+  static bool IsAscii(std::string_view text) {
+    // Eight bytes at a time: any high bit among them is a non-ASCII byte.
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + i, sizeof word);
+      if (word & 0x8080808080808080ull) return false;
+    }
+    for (; i < text.size(); ++i) {
+      if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    }
+    return true;
+  }
   // UTF-8 to table bytes, at most `max_bytes` long, never cutting a
   // character in two. A character the code page lacks becomes '?'.
   std::string Encode(std::string_view utf8,
@@ -38,11 +64,17 @@ class CodePage {
   static uint8_t LanguageDriverFor(int number);
 
  private:
+  // DecodeInto for text with bytes of 0x80 and above.
+  void DecodeUpper(std::string_view bytes, std::string& out) const;
+
   int number_;
   const char16_t* upper_ = nullptr;  // bytes 0x80..0xFF; null for UTF-8
   // The upper half's characters sorted by code point, each with its byte,
   // so that encoding an accented letter is a binary search, not a scan.
   std::array<std::pair<char32_t, unsigned char>, 128> reverse_{};
+  // The UTF-8 of every byte: up to three bytes, lowest first, with their
+  // count in the top byte. Unused for UTF-8 tables.
+  std::array<uint32_t, 256> utf8_of_{};
 };
 
 }  // namespace tables

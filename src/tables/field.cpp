@@ -17,6 +17,12 @@ bool IsTextColumn(char type) {
 
 }  // namespace
 
+Field::Field(TableImpl* table, int index)
+    : table_(table),
+      index_(index),
+      descriptor_(&table->Descriptor(index)),
+      codec_(&table->codec()) {}
+
 const std::string& Field::Name() const {
   return table_->Descriptor(index_).name;
 }
@@ -28,8 +34,17 @@ int Field::Size() const { return table_->Descriptor(index_).length; }
 int Field::Decimals() const { return table_->Descriptor(index_).decimals; }
 
 std::string Field::AsString() const {
-  return table_->codec().Text(table_->CurrentRecord(),
-                              table_->Descriptor(index_));
+  std::string text;
+  ReadAsString(text);
+  return text;
+}
+
+std::string_view Field::AsStringView(std::string& buffer) const {
+  return codec_->TextView(table_->CurrentRecord(), *descriptor_, buffer);
+}
+
+void Field::ReadAsString(std::string& out) const {
+  codec_->TextInto(table_->CurrentRecord(), *descriptor_, out);
 }
 
 int64_t Field::AsInteger() const {

@@ -10,10 +10,13 @@
 namespace tables {
 
 class TableImpl;
+class FieldCodec;
+struct FieldDescriptor;
 
 class Field {
  public:
-  Field(TableImpl* table, int index) : table_(table), index_(index) {}
+  // REQUIRES: `table` is open and `index` is one of its visible fields.
+  Field(TableImpl* table, int index);
 
   const std::string& Name() const;  // as stored in the header (upper-case)
   char TypeLetter() const;          // the dBase column type: 'C', 'N', 'I', ...
@@ -25,6 +28,14 @@ class Field {
   // decimal separator). An empty value reads as "", 0, 0.0 or date-time 0.
   // A memo reads as its text. Null reads as empty.
   std::string AsString() const;
+  // AsString into `out`, replacing its content. A loop that reads many
+  // values into one string keeps its capacity and allocates nothing.
+  void ReadAsString(std::string& out) const;
+  // AsString without a copy: a view of the stored bytes when they already
+  // are the text (ASCII text, whole numbers), else of the text made in
+  // `buffer`. Valid until the cursor moves, the record changes or `buffer`
+  // is used again. For walking large tables.
+  std::string_view AsStringView(std::string& buffer) const;
   // Fails with "'%s' no es un valor entero válido" for text that is no whole
   // number.
   int64_t AsInteger() const;
@@ -49,6 +60,10 @@ class Field {
  private:
   TableImpl* table_;
   int index_;
+  // Both stay put while the table is open; kept here so that a read does
+  // not look them up again.
+  const FieldDescriptor* descriptor_;
+  const FieldCodec* codec_;
 };
 
 }  // namespace tables

@@ -32,6 +32,17 @@ class FieldCodec {
   // The value as text: trailing fill blanks removed, numbers in shortest
   // form with the user's separator, dates as dd/mm/yyyy, logicals as T/F.
   std::string Text(std::string_view record, const FieldDescriptor& field) const;
+  // The same into `out`, replacing its content and keeping its capacity, so
+  // that walking a table reads character, number, date and logical columns
+  // without an allocation per field.
+  void TextInto(std::string_view record, const FieldDescriptor& field,
+                std::string& out) const;
+  // The same text without a copy where the stored bytes already are it
+  // (ASCII text, whole numbers in shortest form); otherwise it is made in
+  // `buffer`. Valid while `record` and `buffer` are unchanged.
+  std::string_view TextView(std::string_view record,
+                            const FieldDescriptor& field,
+                            std::string& buffer) const;
   // Numeric columns (N F I + B Y O): the value, nullopt when empty.
   std::optional<double> Number(std::string_view record,
                                const FieldDescriptor& field) const;
@@ -71,6 +82,9 @@ class FieldCodec {
                        double value) const;
   std::string MemoText(std::string_view record,
                        const FieldDescriptor& field) const;
+  // Text() for the cases TextInto has no shortcut for.
+  std::string GeneralText(std::string_view record,
+                          const FieldDescriptor& field) const;
 
   const DbfHeader& header_;
   const CodePage& code_page_;

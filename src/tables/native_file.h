@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "tables/file_view.h"
+
 namespace tables {
 
 // UTF-8 text to a file-system path and back, on every platform.
@@ -53,6 +55,14 @@ class NativeFile {
   // TableLocked while another process has the file open. (On Windows the
   // share mode chosen at open decides, and this does nothing.)
   virtual void LockExclusive() = 0;
+  // `size` bytes from `offset` mapped read-only, or nullptr where files are
+  // not mapped (Windows) or the mapping fails; callers then use ReadAt.
+  virtual std::unique_ptr<FileView> MapForReading(uint64_t offset,
+                                                  size_t size) {
+    (void)offset;
+    (void)size;
+    return nullptr;
+  }
 };
 
 }  // namespace tables

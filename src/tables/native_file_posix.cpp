@@ -75,6 +75,11 @@ class PosixFile : public NativeFile {
     if (result != 0) Fail();
   }
 
+  std::unique_ptr<FileView> MapForReading(uint64_t offset,
+                                          size_t size) override {
+    return MapFileView(fd_, offset, size);
+  }
+
  private:
   [[noreturn]] void Fail() {
     throw TableError::IoFailure(display_, std::strerror(errno));

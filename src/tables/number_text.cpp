@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace tables {
@@ -86,6 +87,75 @@ std::string FormatNumber(double value, char separator) {
     out += digits.substr(static_cast<size_t>(exponent + 1));
   }
   return out;
+}
+
+bool IsShortestWhole(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty() || text.size() > 15) return false;
+  if (text.front() == '0') return text.size() == 1 && !negative;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+bool StoredDigitsToText(std::string_view stored, char separator,
+                        std::string& out) {
+  const char* at = stored.data();
+  const char* end = at + stored.size();
+  while (at < end && *at == ' ') ++at;
+  while (end > at && (end[-1] == ' ' || end[-1] == '\0')) --end;
+  const bool negative = at < end && *at == '-';
+  if (negative) ++at;
+  const char* whole = at;
+  while (at < end && IsDigit(*at)) ++at;
+  const char* whole_end = at;
+  const char* fraction = at;
+  const char* fraction_end = at;
+  if (at < end) {
+    // Only a point may follow, and it needs digits after it.
+    if (*at != '.') return false;
+    fraction = ++at;
+    while (at < end && IsDigit(*at)) ++at;
+    if (at != end || at == fraction) return false;
+    fraction_end = at;
+  }
+  if (whole == whole_end && fraction == fraction_end) return false;
+  while (whole < whole_end && *whole == '0') ++whole;
+  while (fraction_end > fraction && fraction_end[-1] == '0') --fraction_end;
+  const size_t whole_digits = static_cast<size_t>(whole_end - whole);
+  const size_t fraction_digits = static_cast<size_t>(fraction_end - fraction);
+  if (whole_digits == 0 && fraction_digits == 0) {
+    out.assign(1, '0');  // zero, whatever its sign
+    return true;
+  }
+  // Up to 15 significant digits survive the double exactly, so these are
+  // the digits FormatNumber would print.
+  if (whole_digits > 0) {
+    if (whole_digits + fraction_digits > 15) return false;
+  } else {
+    const char* first = fraction;
+    while (*first == '0') ++first;
+    // From nine zeros after the point on, the number is shown with "E".
+    if (first - fraction >= 9 || fraction_end - first > 15) return false;
+  }
+  char text[48];
+  char* put = text;
+  if (negative) *put++ = '-';
+  if (whole_digits == 0) {
+    *put++ = '0';
+  } else {
+    std::memcpy(put, whole, whole_digits);
+    put += whole_digits;
+  }
+  if (fraction_digits > 0) {
+    *put++ = separator;
+    std::memcpy(put, fraction, fraction_digits);
+    put += fraction_digits;
+  }
+  out.assign(text, static_cast<size_t>(put - text));
+  return true;
 }
 
 std::optional<int64_t> ParseInteger(std::string_view text) {

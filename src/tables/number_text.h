@@ -16,6 +16,19 @@ namespace tables {
 // magnitudes, "1,5E20" style beyond them. NaN and infinities read as "".
 std::string FormatNumber(double value, char separator);
 
+// True when `text` is a whole number exactly as FormatNumber prints it: an
+// optional '-', then 1 to 15 digits without leading zeros ("0" alone, never
+// "-0").
+bool IsShortestWhole(std::string_view text);
+
+// FormatNumber of the value that `stored` spells, made from its digits
+// without a round trip through a double, into `out`. Handles plain stored
+// numbers ("  -12.50", "007", ".5") with at most 15 significant digits and
+// answers false, leaving `out` alone, for anything else (blanks inside,
+// exponents, commas, more digits), which the caller parses instead.
+bool StoredDigitsToText(std::string_view stored, char separator,
+                        std::string& out);
+
 // A whole number with optional blanks around it and an optional sign.
 std::optional<int64_t> ParseInteger(std::string_view text);
 

@@ -130,10 +130,16 @@ void SharedFile::LoadRecords(uint64_t file_size) {
   }
   if (count > 0xFFFFFFFEull)
     throw TableError::CorruptTable(display_, "demasiados registros");
-  data_.resize(static_cast<size_t>(count * length));
-  if (file_->ReadAt(header_.header_length, data_.data(), data_.size()) !=
-      data_.size())
-    throw TableError::CorruptTable(display_, "lectura incompleta");
+  const auto size = static_cast<size_t>(count * length);
+  if (size > 0) view_ = file_->MapForReading(header_.header_length, size);
+  if (view_ != nullptr) {
+    mapped_ = view_->data();
+  } else {
+    data_.resize(size);
+    if (file_->ReadAt(header_.header_length, data_.data(), data_.size()) !=
+        data_.size())
+      throw TableError::CorruptTable(display_, "lectura incompleta");
+  }
   record_count_ = static_cast<uint32_t>(count);
   flushed_count_ = record_count_;
   // A header that disagrees with the data is put right by the next Flush
@@ -190,11 +196,6 @@ int SharedFile::FieldIndexOf(std::string_view name) const {
   return -1;
 }
 
-std::string_view SharedFile::Record(uint32_t recno) const {
-  const size_t length = header_.record_length;
-  return std::string_view(data_).substr((recno - 1) * length, length);
-}
-
 std::string SharedFile::BlankRecord() const {
   std::string record(header_.record_length, ' ');
   for (const FieldDescriptor& field : header_.fields) {
@@ -207,8 +208,20 @@ std::string SharedFile::BlankRecord() const {
   return record;
 }
 
+void SharedFile::CheckIntact() const {
+  if (view_ != nullptr && view_->damaged())
+    throw TableError::CorruptTable(
+        display_, "otro programa lo ha recortado mientras se leía");
+}
+
 void SharedFile::MarkChanged() {
   if (!file_->writable()) throw TableError::ReadOnlyTable(display_);
+  if (mapped_ != nullptr) {
+    // Changes are made in memory: the mapped records are copied first.
+    CheckIntact();
+    data_.assign(mapped_, size_t{record_count_} * header_.record_length);
+    mapped_ = nullptr;
+  }
   if (!changed_) {
     // Two processes writing one file would overwrite each other's records:
     // the first change takes the file for this process alone.

@@ -49,7 +49,14 @@ class SharedFile {
 
   uint32_t record_count() const { return record_count_; }
   // REQUIRES: 1 <= recno <= record_count().
-  std::string_view Record(uint32_t recno) const;
+  std::string_view Record(uint32_t recno) const {
+    const size_t length = header_.record_length;
+    const char* records = mapped_ != nullptr ? mapped_ : data_.data();
+    return std::string_view(records + (recno - 1) * length, length);
+  }
+  // Fails when another program cut the file short while it was read from
+  // its mapping: records read since then may be zeros, not data.
+  void CheckIntact() const;
   bool IsDeleted(uint32_t recno) const { return Record(recno)[0] == '*'; }
   // A record with every field empty.
   std::string BlankRecord() const;
@@ -85,7 +92,13 @@ class SharedFile {
   CodePage code_page_;
   std::unique_ptr<MemoFile> memo_;
   std::unique_ptr<FieldCodec> codec_;
-  std::string data_;  // all records, record_length bytes each
+  // The records, record_length bytes each: mapped from the file while the
+  // table is only read, copied into data_ before the first change. The view
+  // lives until the file is released, so records handed out earlier stay
+  // readable.
+  std::unique_ptr<FileView> view_;
+  const char* mapped_ = nullptr;
+  std::string data_;
   uint32_t record_count_ = 0;
   uint32_t flushed_count_ = 0;        // records the header on disk claims
   std::set<uint32_t> dirty_;          // edited records not yet written

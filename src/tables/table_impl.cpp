@@ -52,6 +52,12 @@ void TableImpl::Close() {
   state_ = TableState::kBrowse;
   SharedFile* file = file_;
   file_ = nullptr;
+  try {
+    file->CheckIntact();
+  } catch (...) {
+    SharedFile::Release(file);
+    throw;
+  }
   SharedFile::Release(file);
 }
 
@@ -124,6 +130,7 @@ void TableImpl::First() {
   } else {
     SeekStored(1);
   }
+  file_->CheckIntact();
 }
 
 void TableImpl::Next() {
@@ -143,6 +150,7 @@ void TableImpl::Next() {
     recno_ = current;
     eof_ = true;
   }
+  file_->CheckIntact();
 }
 
 int64_t TableImpl::RecNo() const {
@@ -165,12 +173,6 @@ int TableImpl::FieldIndex(std::string_view name) const {
       return static_cast<int>(i);
   }
   return -1;
-}
-
-std::string_view TableImpl::CurrentRecord() const {
-  if (state_ != TableState::kBrowse) return buffer_;
-  if (recno_ == 0 || recno_ > file_->record_count()) return blank_;
-  return file_->Record(recno_);
 }
 
 std::string& TableImpl::EditableRecord() {

@@ -47,7 +47,12 @@ class TableImpl {
   }
   const FieldCodec& codec() const { return file_->codec(); }
   // The record the fields read: the pending change, or the current record.
-  std::string_view CurrentRecord() const;
+  // Inline: every field read passes through here.
+  std::string_view CurrentRecord() const {
+    if (state_ != TableState::kBrowse) return buffer_;
+    if (recno_ == 0 || recno_ > file_->record_count()) return blank_;
+    return file_->Record(recno_);
+  }
   // REQUIRES: edit or insert state (else NotEditing).
   std::string& EditableRecord();
   const std::string& component_name() const { return component_name_; }

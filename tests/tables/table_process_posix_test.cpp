@@ -213,5 +213,58 @@ TEST_F(TableProcessTest, KilledWriterLeavesAConsistentTable) {
   }
 }
 
+// A table that is only read is walked from a mapping of its file. Another
+// program that cuts the file short meanwhile must give an error, not kill
+// the program, and a table that was changed reads from its own copy.
+TEST_F(TableProcessTest, FileCutShortWhileReadGivesAnError) {
+  {
+    Table table;
+    table.SetTableName(path_);
+    table.Open();
+    for (int i = 0; i < 2000; ++i) {  // about 420 KB: many pages
+      table.Append();
+      table.FieldByName("ABREV").SetAsString("P" + std::to_string(i));
+      table.Post();
+    }
+    table.Close();
+  }
+  Table reader;
+  reader.SetTableName(path_);
+  reader.SetReadOnly(true);
+  reader.Open();
+  EXPECT_EQ(reader.FieldByName("ABREV").AsString(), "P0");
+  ASSERT_EQ(truncate(path_.c_str(), 4096), 0);  // the other program
+  const std::string error = ErrorOf([&] {
+    for (; !reader.Eof(); reader.Next()) reader.FieldByName("ABREV").AsString();
+  });
+  EXPECT_EQ(error, "La tabla '" + path_ +
+                       "' está dañada: otro programa lo ha recortado mientras "
+                       "se leía");
+  EXPECT_NE(ErrorOf([&] { reader.Close(); }), "");
+  EXPECT_FALSE(reader.Active());
+}
+
+TEST_F(TableProcessTest, ChangedTableReadsItsOwnCopy) {
+  Table table;
+  table.SetTableName(path_);
+  table.Open();
+  for (int i = 0; i < 3; ++i) {
+    table.Append();
+    table.FieldByName("ABREV").SetAsString("P" + std::to_string(i));
+    table.Post();
+  }
+  table.Close();
+  table.Open();  // mapped again
+  table.First();
+  table.Edit();  // the first change copies the records
+  table.FieldByName("ABREV").SetAsString("NUEVO");
+  table.Post();
+  ASSERT_EQ(truncate(path_.c_str(), 0), 0);  // the mapping loses its pages
+  std::string seen;
+  for (table.First(); !table.Eof(); table.Next())
+    seen += table.FieldByName("ABREV").AsString() + ";";
+  EXPECT_EQ(seen, "NUEVO;P1;P2;");
+}
+
 }  // namespace
 }  // namespace tables

@@ -1,0 +1,191 @@
+// Reading fields as text takes shortcuts for the common column types (views
+// of the stored bytes, numbers and dates made from their digits). These
+// tests hold each shortcut to the value-based reading it replaces, on
+// hand-picked and on generated stored values.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tables/code_page.h"
+#include "tables/dbf_header.h"
+#include "tables/field_codec.h"
+#include "tables/files.h"
+#include "tables/number_text.h"
+#include "tables/table_error.h"
+
+namespace tables {
+namespace {
+
+std::string TrimBlanksAndNuls(std::string text, bool leading) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+    text.pop_back();
+  if (leading) {
+    while (!text.empty() && text.front() == ' ') text.erase(0, 1);
+  }
+  return text;
+}
+
+// One column of `type` and `width` in a record of its own.
+class FieldTextTest : public ::testing::Test {
+ protected:
+  void Use(char type, int width, int decimals = 0) {
+    header_.fields.clear();
+    FieldDescriptor field;
+    field.name = "CAMPO";
+    field.type = type;
+    field.offset = 1;
+    field.length = width;
+    field.decimals = decimals;
+    header_.fields.push_back(field);
+    header_.record_length = static_cast<uint16_t>(width + 1);
+  }
+  const FieldDescriptor& field() const { return header_.fields[0]; }
+
+  // Through the view and through the copying read, which must agree.
+  std::string Read(const std::string& stored) {
+    const std::string record = " " + stored;
+    std::string buffer = "stale";
+    const std::string viewed(codec_.TextView(record, field(), buffer));
+    std::string copied = "stale";
+    codec_.TextInto(record, field(), copied);
+    EXPECT_EQ(viewed, copied) << "stored '" << stored << "'";
+    return viewed;
+  }
+
+  // What a number column reads as, from its value.
+  std::string NumberByValue(const std::string& stored) {
+    const std::string trimmed = TrimBlanksAndNuls(stored, true);
+    if (trimmed.empty()) return "";
+    auto value = ParseFloat(trimmed, '.');
+    if (!value) value = ParseFloat(trimmed, ',');
+    if (!value) return trimmed;  // no number: shown as stored
+    return FormatNumber(*value, DecimalSeparator());
+  }
+
+  // What a date column reads as, from its day number.
+  std::string DateByValue(const std::string& stored) {
+    const std::string record = " " + stored;
+    std::optional<double> days;
+    try {
+      days = codec_.DateTime(record, field());
+    } catch (const TableError&) {
+      return TrimBlanksAndNuls(stored, true);  // no date: shown as stored
+    }
+    if (!days) return "";
+    int year, month, day;
+    CivilFromDays(static_cast<int64_t>(*days), &year, &month, &day);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d/%02d/%d", day, month, year);
+    return text;
+  }
+
+  DbfHeader header_;
+  CodePage code_page_{1252};
+  FieldCodec codec_{header_, code_page_, nullptr, "PRUEBA.DBF"};
+};
+
+TEST_F(FieldTextTest, NumbersReadAsTheirValueWouldPrint) {
+  SetDecimalSeparator(',');
+  Use('N', 12, 2);
+  const std::vector<std::string> kStored = {
+      std::string("  12.5\0\0\0\0\0\0", 12),
+      "        1250",
+      "     -12.50",
+      "        0.00",
+      "       -0.00",
+      "         007",
+      "          .5",
+      "         -.5",
+      "          5.",
+      "           -",
+      "     1.5e3  ",
+      "   12,50    ",
+      "  1 2       ",
+      "            ",
+      "0.000000001 ",
+      "0.0000000001",
+      "123456789012",
+      "1234567890123456",
+      "-999999999999999",
+      "9999999999999999",
+      "0.12345678901234567",
+      "      +12.5",
+      "12.5  ",
+      "\t12",
+      "-0",
+      "00000000.010"};
+  for (std::string text : kStored) {
+    if (text.size() < 12) text.resize(12, ' ');
+    Use('N', static_cast<int>(text.size()), 2);
+    EXPECT_EQ(Read(text), NumberByValue(text)) << "stored '" << text << "'";
+  }
+  SetDecimalSeparator('.');
+}
+
+TEST_F(FieldTextTest, GeneratedNumbersReadAsTheirValueWouldPrint) {
+  SetDecimalSeparator(',');
+  std::mt19937 random(20261208);
+  const std::string kAlphabet = "0000123456789.-  ";
+  Use('N', 18, 4);
+  for (int i = 0; i < 20000; ++i) {
+    std::string stored(18, ' ');
+    const size_t length = random() % 19;
+    for (size_t k = 18 - length; k < 18; ++k)
+      stored[k] = kAlphabet[random() % kAlphabet.size()];
+    ASSERT_EQ(Read(stored), NumberByValue(stored))
+        << "stored '" << stored << "'";
+  }
+  SetDecimalSeparator('.');
+}
+
+TEST_F(FieldTextTest, DatesReadAsTheirDayWouldPrint) {
+  Use('D', 8);
+  const char* const kStored[] = {
+      "20240229", "20230229", "19000228", "19000229",
+      "20001231", "20000229", "00000000", "        ",
+      "2024 1 1", "09991231", "10000101", "99991231",
+      "20241301", "20240100", "2024-1-1", "\0\0\0\0\0\0\0\0"};
+  for (const char* stored : kStored) {
+    const std::string text(stored, 8);
+    EXPECT_EQ(Read(text), DateByValue(text)) << "stored '" << text << "'";
+  }
+  std::mt19937 random(8);
+  for (int i = 0; i < 20000; ++i) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%04u%02u%02u",
+                  static_cast<unsigned>(random() % 10000),
+                  static_cast<unsigned>(random() % 14),
+                  static_cast<unsigned>(random() % 33));
+    ASSERT_EQ(Read(text), DateByValue(text)) << "stored '" << text << "'";
+  }
+}
+
+TEST_F(FieldTextTest, TextLosesOnlyTrailingBlanksAndNuls) {
+  std::mt19937 random(1252);
+  const std::string kAlphabet = std::string("ab \0\xF1\xE0 ", 7);
+  for (int width : {1, 7, 8, 9, 16, 17, 40}) {
+    Use('C', width);
+    for (int i = 0; i < 3000; ++i) {
+      std::string stored(static_cast<size_t>(width), ' ');
+      for (char& c : stored) c = kAlphabet[random() % kAlphabet.size()];
+      ASSERT_EQ(Read(stored),
+                code_page_.Decode(TrimBlanksAndNuls(stored, false)))
+          << "width " << width;
+    }
+  }
+}
+
+TEST_F(FieldTextTest, LogicalsReadAsTOrF) {
+  Use('L', 1);
+  const struct {
+    const char* stored;
+    const char* text;
+  } kCases[] = {{"T", "T"}, {"y", "T"}, {"S", "T"}, {"s", "T"}, {"F", "F"},
+                {"n", "F"}, {"?", ""},  {" ", ""},  {"1", ""}};
+  for (const auto& c : kCases) EXPECT_EQ(Read(c.stored), c.text) << c.stored;
+}
+
+}  // namespace
+}  // namespace tables
