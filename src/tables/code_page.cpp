@@ -97,6 +97,12 @@ CodePage::CodePage(int number) : number_(number) {
   std::stable_sort(
       reverse_.begin(), reverse_.end(),
       [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Going backwards, so that where two bytes give one character the lower
+  // byte is the one kept, as the search above would find it.
+  for (int k = 127; k >= 0; --k) {
+    const auto& [cp, byte] = reverse_[static_cast<size_t>(k)];
+    if (cp >= 0x80 && cp < 0x100) latin1_[cp - 0x80] = byte;
+  }
 }
 
 std::string CodePage::Decode(std::string_view bytes) const {
@@ -147,9 +153,39 @@ void CodePage::DecodeUpper(std::string_view bytes, std::string& out) const {
 }
 
 std::string CodePage::Encode(std::string_view utf8, size_t max_bytes) const {
-  if (IsAscii(utf8)) return std::string(utf8.substr(0, max_bytes));
-  std::string out;
+  // No character takes more bytes in a table than in UTF-8.
+  std::string out(std::min(utf8.size(), max_bytes), '\0');
+  out.resize(EncodeInto(utf8, out.data(), out.size()));
+  return out;
+}
+
+size_t CodePage::EncodeInto(std::string_view utf8, char* out,
+                            size_t max_bytes) const {
+  if (IsAscii(utf8)) {
+    const size_t used = std::min(utf8.size(), max_bytes);
+    std::memcpy(out, utf8.data(), used);
+    return used;
+  }
+  size_t used = 0;
   for (size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    // Plain letters and the two-byte sequences of accented ones, inline.
+    if (lead < 0x80) {
+      if (used == max_bytes) break;
+      out[used++] = static_cast<char>(lead);
+      ++i;
+      continue;
+    }
+    if (upper_ != nullptr && lead >= 0xC2 && lead <= 0xDF &&
+        i + 1 < utf8.size() &&
+        (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+      if (used == max_bytes) break;
+      const char32_t cp = char32_t(lead & 0x1F) << 6 |
+                          (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+      out[used++] = static_cast<char>(ByteOf(cp));
+      i += 2;
+      continue;
+    }
     char32_t cp = 0;
     size_t length = SequenceLength(utf8, i, &cp);
     if (length == 0) {  // malformed input: one byte as '?'
@@ -162,27 +198,25 @@ std::string CodePage::Encode(std::string_view utf8, size_t max_bytes) const {
       encoded = length == 1 && cp == U'?' ? std::string_view("?")
                                           : utf8.substr(i, length);
     } else {
-      if (cp < 0x80) {
-        single = static_cast<char>(cp);
-      } else {
-        auto it = std::lower_bound(reverse_.begin(), reverse_.end(), cp,
-                                   [](const auto& entry, char32_t value) {
-                                     return entry.first < value;
-                                   });
-        if (it != reverse_.end() && it->first == cp) {
-          single = static_cast<char>(it->second);
-        }
-      }
+      single = static_cast<char>(ByteOf(cp));
       encoded = std::string_view(&single, 1);
     }
-    if (max_bytes != std::string::npos &&
-        out.size() + encoded.size() > max_bytes) {
-      break;
-    }
-    out += encoded;
+    if (used + encoded.size() > max_bytes) break;
+    std::memcpy(out + used, encoded.data(), encoded.size());
+    used += encoded.size();
     i += length;
   }
-  return out;
+  return used;
+}
+
+unsigned char CodePage::ByteOf(char32_t cp) const {
+  if (cp < 0x80) return static_cast<unsigned char>(cp);
+  if (cp < 0x100 && latin1_[cp - 0x80] != 0) return latin1_[cp - 0x80];
+  auto it = std::lower_bound(
+      reverse_.begin(), reverse_.end(), cp,
+      [](const auto& entry, char32_t value) { return entry.first < value; });
+  if (it != reverse_.end() && it->first == cp) return it->second;
+  return '?';
 }
 
 int CodePage::FromLanguageDriver(uint8_t driver) {

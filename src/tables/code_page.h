@@ -54,6 +54,9 @@ class CodePage {
   // character in two. A character the code page lacks becomes '?'.
   std::string Encode(std::string_view utf8,
                      size_t max_bytes = std::string::npos) const;
+  // The same into `out`, which has room for `max_bytes`; returns the bytes
+  // written.
+  size_t EncodeInto(std::string_view utf8, char* out, size_t max_bytes) const;
 
   // The code page of a header's language-driver byte (byte 29); 0 or an
   // unknown value means 1252, 0xF0 means UTF-8.
@@ -66,6 +69,8 @@ class CodePage {
  private:
   // DecodeInto for text with bytes of 0x80 and above.
   void DecodeUpper(std::string_view bytes, std::string& out) const;
+  // The byte of character `cp`, '?' when the code page lacks it.
+  unsigned char ByteOf(char32_t cp) const;
 
   int number_;
   const char16_t* upper_ = nullptr;  // bytes 0x80..0xFF; null for UTF-8
@@ -75,6 +80,9 @@ class CodePage {
   // The UTF-8 of every byte: up to three bytes, lowest first, with their
   // count in the top byte. Unused for UTF-8 tables.
   std::array<uint32_t, 256> utf8_of_{};
+  // The byte of each character U+0080..U+00FF that the code page has, 0
+  // for the others: accented Latin letters without a search.
+  std::array<unsigned char, 128> latin1_{};
 };
 
 }  // namespace tables

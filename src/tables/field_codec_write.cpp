@@ -70,13 +70,6 @@ std::optional<double> ParseDate(std::string_view text) {
   return static_cast<double>(days);
 }
 
-bool AllAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 // A whole number's decimal digits, without a heap string per value.
 struct WholeText {
   explicit WholeText(int64_t value)
@@ -128,15 +121,8 @@ void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
   if (field.type == 'C' || field.type == 'V') {
     const auto width = static_cast<size_t>(field.length);
     char* out = record.data() + field.offset;
-    if (AllAscii(utf8)) {  // the same bytes in every code page we know
-      const size_t used = std::min(utf8.size(), width);
-      std::memcpy(out, utf8.data(), used);
-      std::memset(out + used, ' ', width - used);
-    } else {
-      std::string bytes = code_page_.Encode(utf8, width);
-      Fill(record, field, ' ');
-      std::memcpy(out, bytes.data(), bytes.size());
-    }
+    const size_t used = code_page_.EncodeInto(utf8, out, width);
+    std::memset(out + used, ' ', width - used);
     SetNull(record, field, false);
     return;
   }
