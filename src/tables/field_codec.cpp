@@ -1,5 +1,6 @@
 #include "tables/field_codec.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -66,10 +67,20 @@ std::string_view TrimTrailing(std::string_view text) {
   return text.substr(0, n);
 }
 
+// Numbers stand right-aligned behind blanks of varying count: as above,
+// eight bytes at a time.
 std::string_view Trim(std::string_view text) {
   text = TrimTrailing(text);
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  return text;
+  size_t n = 0;
+  while (std::endian::native == std::endian::little && n + 8 <= text.size()) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + n, sizeof word);
+    const uint64_t kept = NonZeroBytes(word ^ 0x2020202020202020ull);
+    if (kept != 0) return text.substr(n + std::countr_zero(kept) / 8);
+    n += 8;
+  }
+  while (n < text.size() && text[n] == ' ') ++n;
+  return text.substr(n);
 }
 
 char* PutTwoDigits(char* at, int value) {
@@ -108,22 +119,16 @@ std::string FormatDateTime(double days, bool with_time) {
 
 // "T", "F" or "" for the byte of an L column.
 std::string_view LogicalText(char stored) {
-  switch (stored) {
-    case 'T':
-    case 't':
-    case 'Y':
-    case 'y':
-    case 'S':
-    case 's':
-      return "T";
-    case 'F':
-    case 'f':
-    case 'N':
-    case 'n':
-      return "F";
-    default:
-      return {};
-  }
+  // A lookup rather than a switch: the values of a column come in no
+  // order a branch could guess.
+  static constexpr auto kKind = [] {
+    std::array<unsigned char, 256> kind{};  // 0 unset, 1 true, 2 false
+    for (unsigned char c : std::string_view("TtYySs")) kind[c] = 1;
+    for (unsigned char c : std::string_view("FfNn")) kind[c] = 2;
+    return kind;
+  }();
+  static constexpr std::string_view kText[] = {{}, "T", "F"};
+  return kText[kKind[static_cast<unsigned char>(stored)]];
 }
 
 // A stored date "yyyymmdd" of a four-digit year straight to "dd/mm/yyyy";

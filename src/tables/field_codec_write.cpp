@@ -211,11 +211,10 @@ void FieldCodec::SetNumber(std::string& record, const FieldDescriptor& field,
   switch (field.type) {
     case 'N':
     case 'F': {
-      auto text = FormatFixed(value, field.length, field.decimals);
-      if (!text)
+      if (!FormatFixedInto(value, field.length, field.decimals,
+                           record.data() + field.offset))
         throw TableError::ValueTooLarge(FormatNumber(value, DecimalSeparator()),
                                         field.name);
-      std::memcpy(record.data() + field.offset, text->data(), text->size());
       SetNull(record, field, false);
       return;
     }

@@ -217,17 +217,29 @@ std::optional<double> ParseFloat(std::string_view text, char separator) {
 }
 
 std::optional<std::string> FormatFixed(double value, int width, int decimals) {
-  if (!std::isfinite(value) || width <= 0) return std::nullopt;
+  if (width <= 0) return std::nullopt;
+  std::string text(static_cast<size_t>(width), ' ');
+  if (!FormatFixedInto(value, width, decimals, text.data()))
+    return std::nullopt;
+  return text;
+}
+
+bool FormatFixedInto(double value, int width, int decimals, char* out) {
+  if (!std::isfinite(value) || width <= 0) return false;
   char buffer[400];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                               std::chars_format::fixed, decimals);
-  if (result.ec != std::errc()) return std::nullopt;
-  std::string text(buffer, result.ptr);
-  if (text == "-0" || text.find_first_not_of("-0.") == std::string::npos) {
-    if (text.front() == '-') text.erase(0, 1);  // no "-0.00"
-  }
-  if (static_cast<int>(text.size()) > width) return std::nullopt;
-  return std::string(static_cast<size_t>(width) - text.size(), ' ') + text;
+  if (result.ec != std::errc()) return false;
+  std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+  // No "-0.00": a value that rounds to zero is written without its sign.
+  if (text.front() == '-' &&
+      text.find_first_not_of("-0.") == std::string_view::npos)
+    text.remove_prefix(1);
+  if (text.size() > static_cast<size_t>(width)) return false;
+  const size_t blanks = static_cast<size_t>(width) - text.size();
+  std::memset(out, ' ', blanks);
+  std::memcpy(out + blanks, text.data(), text.size());
+  return true;
 }
 
 }  // namespace tables

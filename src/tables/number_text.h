@@ -40,5 +40,8 @@ std::optional<double> ParseFloat(std::string_view text, char separator);
 // aligned in `width` characters, as dBase stores N and F columns; nullopt
 // when it does not fit.
 std::optional<std::string> FormatFixed(double value, int width, int decimals);
+// The same into the `width` bytes at `out`; false (and `out` untouched) when
+// it does not fit.
+bool FormatFixedInto(double value, int width, int decimals, char* out);
 
 }  // namespace tables
