@@ -72,24 +72,25 @@ void SolutionTransfer::TransferRow() {
     p_horad_->SetAsString(times_.At(hora).start);
     p_horah_->SetAsString(times_.At(hora).end);
   }
-  tarea_text_ = tarea_->AsString();
-  p_ocupa_->SetAsString(OccupationOf(tarea_text_));
+  p_ocupa_->SetAsString(OccupationOf(tarea_->AsStringView(tarea_text_)));
   p_codcen_->SetAsString(centre_);
-  prof_text_ = prof_->AsString();
-  const int64_t dni = teachers_.Dni(prof_text_);
+  const int64_t dni = teachers_.Dni(prof_->AsStringView(prof_text_));
   p_dni_->SetAsInteger(dni);
   t_.horprof.Post();
   ++horprof_rows_;
 
-  // Each text is read once; CURSO only when NIVEL is not blank.
-  nivel_text_ = nivel_->AsString();
-  if (IsBlank(nivel_text_)) return;
-  curso_text_ = curso_->AsString();
-  if (IsBlank(curso_text_)) return;
-  WriteGroupRow(dia, hora, dni);
+  // Each text is read once; CURSO only when NIVEL is not blank. The views
+  // stay valid while the solution table stands on this row.
+  const std::string_view nivel = nivel_->AsStringView(nivel_text_);
+  if (IsBlank(nivel)) return;
+  const std::string_view curso = curso_->AsStringView(curso_text_);
+  if (IsBlank(curso)) return;
+  WriteGroupRow(dia, hora, dni, nivel, curso);
 }
 
-void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni) {
+void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
+                                     std::string_view nivel,
+                                     std::string_view curso) {
   t_.horgrup.Append();
   g_diasem_->SetAsInteger(dia);
   g_numhora_->SetAsInteger(hora);
@@ -99,14 +100,11 @@ void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni) {
   }
   g_codcen_->SetAsString(centre_);
   g_dni_->SetAsInteger(dni);
-  asig_text_ = asig_->AsString();
   const std::string& codasig =
-      subjects_.Codvalen(nivel_text_, curso_text_, asig_text_);
-  codgrupo_text_ = codgrupo_->AsString();
-  g_codgrup_->SetAsString(codgrupo_text_);
+      subjects_.Codvalen(nivel, curso, asig_->AsStringView(asig_text_));
+  g_codgrup_->SetAsString(codgrupo_->AsStringView(codgrupo_text_));
   g_codasig_->SetAsString(codasig);
-  aula_text_ = aula_->AsString();
-  if (const auto room = RoomNumber(aula_text_)) {
+  if (const auto room = RoomNumber(aula_->AsStringView(aula_text_))) {
     g_codaula_->SetAsInteger(*room);
   }
   t_.horgrup.Post();

@@ -68,7 +68,8 @@ class SolutionTransfer {
   };
 
   void TransferRow();
-  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni);
+  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
+                     std::string_view nivel, std::string_view curso);
 
   Tables t_;
   const PeriodTimes& times_;
@@ -77,8 +78,8 @@ class SolutionTransfer {
   SubjectLookup subjects_;
   int64_t horprof_rows_ = 0;
   int64_t horgrup_rows_ = 0;
-  // The texts of the current solution row, kept in the same strings for
-  // every row.
+  // Room for the texts of the current solution row that are not read
+  // straight from the record, one string per field, reused for every row.
   std::string tarea_text_, prof_text_, nivel_text_, curso_text_, asig_text_,
       codgrupo_text_, aula_text_;
 

@@ -95,8 +95,10 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
   std::vector<int64_t> kept;
   if (!component.Eof()) {
     tables::Field codcen = component.FieldByName("Codcen");
+    std::string buffer;
     for (; !component.Eof(); component.Next()) {
-      if (codcen.AsString() != centre) kept.push_back(component.RecNo());
+      if (codcen.AsStringView(buffer) != centre)
+        kept.push_back(component.RecNo());
     }
   }
   const std::string path = component.FilePath();
