@@ -28,16 +28,13 @@ const std::string& SubjectLookup::Codvalen(std::string_view nivel,
                                            std::string_view cod) {
   static const std::string kNone;
   if (!loaded_) Load();
-  Key(nivel, curso, cod, scratch_key_);
-  const auto found = codvalen_by_key_.find(scratch_key_);
-  return found == codvalen_by_key_.end() ? kNone : found->second;
-}
-
-void SubjectLookup::Key(std::string_view nivel, std::string_view curso,
-                        std::string_view cod, std::string& key) {
-  // A NUL cannot occur in a field's text, so the parts cannot run together.
-  key.clear();
-  key.append(nivel).append(1, '\0').append(curso).append(1, '\0').append(cod);
+  const auto found = subjects_by_cod_.find(cod);
+  if (found == subjects_by_cod_.end()) return kNone;
+  for (const Subject& subject : found->second) {
+    if (subject.nivel == nivel && subject.curso == curso)
+      return subject.codvalen;
+  }
+  return kNone;
 }
 
 void SubjectLookup::Load() {
@@ -48,12 +45,10 @@ void SubjectLookup::Load() {
   tables::Field curso = asigvalt_.FieldByName("CURSO");
   tables::Field cod = asigvalt_.FieldByName("COD");
   tables::Field codvalen = asigvalt_.FieldByName("CODVALEN");
-  std::string key;
-  while (!asigvalt_.Eof()) {
-    Key(nivel.AsString(), curso.AsString(), cod.AsString(), key);
-    if (!codvalen_by_key_.contains(key))
-      codvalen_by_key_.emplace(key, codvalen.AsString());
-    asigvalt_.Next();
+  for (; !asigvalt_.Eof(); asigvalt_.Next()) {
+    // Every row is kept, in index order; the first match wins in Codvalen.
+    subjects_by_cod_[cod.AsString()].push_back(
+        {nivel.AsString(), curso.AsString(), codvalen.AsString()});
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "tables/table.h"
 
@@ -56,15 +57,20 @@ class SubjectLookup {
                               std::string_view cod);
 
  private:
-  // Puts the key of the three texts into `key`, reusing its storage.
-  static void Key(std::string_view nivel, std::string_view curso,
-                  std::string_view cod, std::string& key);
+  struct Subject {
+    std::string nivel;
+    std::string curso;
+    std::string codvalen;
+  };
   void Load();
 
   tables::Table& asigvalt_;
   bool loaded_ = false;
-  std::unordered_map<std::string, std::string> codvalen_by_key_;
-  std::string scratch_key_;  // a lookup builds its key here, not anew
+  // By COD, the rows with that COD in index order: a lookup builds no key
+  // and compares NIVEL and CURSO only among the few rows of one code.
+  std::unordered_map<std::string, std::vector<Subject>, TextHash,
+                     std::equal_to<>>
+      subjects_by_cod_;
 };
 
 }  // namespace importing
