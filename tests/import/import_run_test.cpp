@@ -153,6 +153,40 @@ TEST_F(ImportRunTest, OtherCentresRowsAreKeptAheadOfTheNewOnes) {
   EXPECT_EQ(groups[1][6], "1ESOA");
 }
 
+TEST_F(ImportRunTest, ALargeTimetableTravelsWholeThroughEveryCopy) {
+  // Other centres' rows filling several copy blocks and read buffers, and a
+  // record of this centre between them.
+  WriteInputs({kLesson});
+  std::vector<Row> rows;
+  for (int i = 0; i < 15000; ++i) {
+    rows.push_back({"1", "1", "08:00", "08:55", "AA", kOtherCentre,
+                    std::to_string(1000000 + i)});
+  }
+  rows[7000][5] = kCentre;
+  const std::string old_horprof = WriteTable("GC/horprof.dbf", kHorprof, rows);
+
+  importing::BImportarClick(context_);
+  ASSERT_EQ(ui_.Messages().back(), importing::kProcessFinished);
+  const std::string new_horprof = AdminBytes("horprof.dbf");
+  EXPECT_EQ(drive_.Read("QTEMP/VALENCIA/horprof.dbf"), new_horprof);
+  const auto backups = Backups();
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(drive_.Read("QTEMP/COPIAS/" + backups[0].filename().string() +
+                        "/horprof.dbf"),
+            old_horprof);
+  // The kept records are the old bytes, less the one of this centre.
+  const size_t header = 32 + 32 * kHorprof.size() + 1;
+  const size_t record = 1 + 1 + 2 + 5 + 5 + 3 + 8 + 10;
+  const std::string kept =
+      old_horprof.substr(header, 7000 * record) +
+      old_horprof.substr(header + 7001 * record, 7999 * record);
+  EXPECT_TRUE(new_horprof.compare(header, kept.size(), kept) == 0);
+  const auto horprof = ReadRows("C:\\GC\\horprof.dbf");
+  ASSERT_EQ(horprof.size(), 15000u);
+  EXPECT_EQ(horprof[14998][6], "1014999");
+  EXPECT_EQ(horprof[14999][5], kCentre);
+}
+
 TEST_F(ImportRunTest, ATeacherWithoutDniIsCompletedInTheWindow) {
   WriteInputs({kLesson});
   EditRows("C:\\QTEMP\\PROFT.DBF", "ABREV", "GLJ", "DNI", "");
