@@ -135,7 +135,7 @@ void SharedFile::LoadRecords(uint64_t file_size) {
   if (view_ != nullptr) {
     mapped_ = view_->data();
   } else {
-    data_.resize(size);
+    data_.Resize(size);
     if (file_->ReadAt(header_.header_length, data_.data(), data_.size()) !=
         data_.size())
       throw TableError::CorruptTable(display_, "lectura incompleta");
@@ -219,7 +219,7 @@ void SharedFile::MarkChanged() {
   if (mapped_ != nullptr) {
     // Changes are made in memory: the mapped records are copied first.
     CheckIntact();
-    data_.assign(mapped_, size_t{record_count_} * header_.record_length);
+    data_.Assign(mapped_, size_t{record_count_} * header_.record_length);
     mapped_ = nullptr;
   }
   if (!changed_) {
@@ -247,8 +247,7 @@ void SharedFile::MarkChanged() {
 void SharedFile::WriteRecord(uint32_t recno, const std::string& record) {
   MarkChanged();
   const size_t length = header_.record_length;
-  std::copy(record.begin(), record.end(),
-            data_.begin() + static_cast<std::ptrdiff_t>((recno - 1) * length));
+  std::copy(record.begin(), record.end(), data_.data() + (recno - 1) * length);
   if (recno <= flushed_count_) dirty_.insert(recno);
   UpdateIndexes(recno, record);
 }
@@ -259,19 +258,19 @@ uint32_t SharedFile::AppendRecord(const std::string& record) {
   MarkChanged();
   // Stored in place at the end of the data: no copy of the record first.
   const size_t at = data_.size();
-  data_ += record;
+  data_.Append(record);
   for (FieldDescriptor& field : header_.fields) {
     if (field.autoincrement_step == 0) continue;
     // The next number of the table, as Visual FoxPro hands it out.
     for (int i = 0; i < 4; ++i) {
-      data_[at + static_cast<size_t>(field.offset + i)] =
+      data_.data()[at + static_cast<size_t>(field.offset + i)] =
           static_cast<char>(field.autoincrement_next >> (8 * i));
     }
     field.autoincrement_next += field.autoincrement_step;
     descriptors_changed_ = true;
   }
   const uint32_t recno = ++record_count_;
-  UpdateIndexes(recno, std::string_view(data_).substr(at, record.size()));
+  UpdateIndexes(recno, std::string_view(data_.data() + at, record.size()));
   if ((record_count_ - flushed_count_) * uint64_t{header_.record_length} >=
       kFlushThreshold)
     Flush();

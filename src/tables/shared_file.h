@@ -25,6 +25,7 @@
 #include "tables/memo_file.h"
 #include "tables/native_file.h"
 #include "tables/production_index.h"
+#include "tables/record_buffer.h"
 
 namespace tables {
 
@@ -98,7 +99,7 @@ class SharedFile {
   // readable.
   std::unique_ptr<FileView> view_;
   const char* mapped_ = nullptr;
-  std::string data_;
+  RecordBuffer data_;
   uint32_t record_count_ = 0;
   uint32_t flushed_count_ = 0;        // records the header on disk claims
   std::set<uint32_t> dirty_;          // edited records not yet written
