@@ -76,8 +76,13 @@ class FieldCodec {
  private:
   // True when the Visual FoxPro null flag of `field` is set.
   bool NullFlagged(std::string_view record, const FieldDescriptor& field) const;
+  // Inline: only Visual FoxPro's nullable columns have a flag to set.
   void SetNull(std::string& record, const FieldDescriptor& field,
-               bool null) const;
+               bool null) const {
+    if (field.null_bit >= 0) SetNullFlag(record, field, null);
+  }
+  void SetNullFlag(std::string& record, const FieldDescriptor& field,
+                   bool null) const;
   void PutBinaryNumber(std::string& record, const FieldDescriptor& field,
                        double value) const;
   std::string MemoText(std::string_view record,

@@ -89,9 +89,9 @@ std::string_view TrimAround(std::string_view text) {
 
 }  // namespace
 
-void FieldCodec::SetNull(std::string& record, const FieldDescriptor& field,
-                         bool null) const {
-  if (field.null_bit < 0 || header_.null_flags_field < 0) return;
+void FieldCodec::SetNullFlag(std::string& record,
+                             const FieldDescriptor& field, bool null) const {
+  if (header_.null_flags_field < 0) return;
   const FieldDescriptor& flags =
       header_.fields[static_cast<size_t>(header_.null_flags_field)];
   const size_t byte = static_cast<size_t>(field.null_bit / 8);

@@ -175,11 +175,8 @@ int TableImpl::FieldIndex(std::string_view name) const {
   return -1;
 }
 
-std::string& TableImpl::EditableRecord() {
-  if (state_ == TableState::kBrowse)
-    throw TableError::NotEditing(component_name_);
-  modified_ = true;
-  return buffer_;
+void TableImpl::FailNotEditing() const {
+  throw TableError::NotEditing(component_name_);
 }
 
 void TableImpl::Append() {

@@ -54,7 +54,12 @@ class TableImpl {
     return file_->Record(recno_);
   }
   // REQUIRES: edit or insert state (else NotEditing).
-  std::string& EditableRecord();
+  // Inline: every field write passes through here.
+  std::string& EditableRecord() {
+    if (state_ == TableState::kBrowse) FailNotEditing();
+    modified_ = true;
+    return buffer_;
+  }
   const std::string& component_name() const { return component_name_; }
 
   void Append();
@@ -65,6 +70,7 @@ class TableImpl {
   bool Locate(std::string_view field, std::string_view value);
 
  private:
+  [[noreturn]] void FailNotEditing() const;
   bool Visible(uint32_t recno) const;
   // Moves to the first visible record at or after `recno` in stored order,
   // or at or after `position` in index order; false at the end.
