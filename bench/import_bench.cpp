@@ -3,7 +3,7 @@
 // run: reading the same input files and writing the same output bytes with
 // plain file I/O.
 //
-//   import_bench [solution_rows] [runs]     (defaults 100000 and 7)
+//   import_bench [solution_rows] [runs]     (defaults 100000 and 11)
 //
 // The inputs are written as dBase bytes into a temporary drive C, and one
 // untimed import makes the administration timetables full size, as they are
@@ -218,7 +218,7 @@ int main(int argc, char** argv) {
     return RunChild(argv[2], argv[3], sizes);
   }
   if (argc > 1) sizes.solution_rows = std::atoll(argv[1]);
-  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 11;
   const std::string self = fs::read_symlink("/proc/self/exe").string();
   const fs::path root = fs::temp_directory_path() /
                         ("tqv-import-bench-" + std::to_string(getpid()));
