@@ -209,7 +209,9 @@ std::string SharedFile::BlankRecord() const {
 }
 
 void SharedFile::CheckIntact() const {
-  if (view_ != nullptr && view_->damaged())
+  // Once the records are copied the mapping is no longer read; our own
+  // flush may then shorten the file under it without harm.
+  if (mapped_ != nullptr && view_->damaged())
     throw TableError::CorruptTable(
         display_, "otro programa lo ha recortado mientras se leía");
 }
