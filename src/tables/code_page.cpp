@@ -163,7 +163,8 @@ size_t CodePage::EncodeInto(std::string_view utf8, char* out,
                             size_t max_bytes) const {
   if (IsAscii(utf8)) {
     const size_t used = std::min(utf8.size(), max_bytes);
-    std::memcpy(out, utf8.data(), used);
+    if (used > 0)
+      std::memcpy(out, utf8.data(), used);  // an empty view may be null
     return used;
   }
   size_t used = 0;
