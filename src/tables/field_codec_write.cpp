@@ -89,8 +89,8 @@ std::string_view TrimAround(std::string_view text) {
 
 }  // namespace
 
-void FieldCodec::SetNullFlag(std::string& record,
-                             const FieldDescriptor& field, bool null) const {
+void FieldCodec::SetNullFlag(std::string& record, const FieldDescriptor& field,
+                             bool null) const {
   if (header_.null_flags_field < 0) return;
   const FieldDescriptor& flags =
       header_.fields[static_cast<size_t>(header_.null_flags_field)];
