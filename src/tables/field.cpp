@@ -19,19 +19,16 @@ bool IsTextColumn(char type) {
 
 Field::Field(TableImpl* table, int index)
     : table_(table),
-      index_(index),
       descriptor_(&table->Descriptor(index)),
       codec_(&table->codec()) {}
 
-const std::string& Field::Name() const {
-  return table_->Descriptor(index_).name;
-}
+const std::string& Field::Name() const { return descriptor_->name; }
 
-char Field::TypeLetter() const { return table_->Descriptor(index_).type; }
+char Field::TypeLetter() const { return descriptor_->type; }
 
-int Field::Size() const { return table_->Descriptor(index_).length; }
+int Field::Size() const { return descriptor_->length; }
 
-int Field::Decimals() const { return table_->Descriptor(index_).decimals; }
+int Field::Decimals() const { return descriptor_->decimals; }
 
 std::string Field::AsString() const {
   std::string text;
@@ -48,8 +45,8 @@ void Field::ReadAsString(std::string& out) const {
 }
 
 int64_t Field::AsInteger() const {
-  const FieldDescriptor& field = table_->Descriptor(index_);
-  const FieldCodec& codec = table_->codec();
+  const FieldDescriptor& field = *descriptor_;
+  const FieldCodec& codec = *codec_;
   std::string_view record = table_->CurrentRecord();
   if (int64_t whole; codec.StoredWhole(record, field, &whole)) return whole;
   if (FieldCodec::IsNumeric(field, DbfFlavor::kVisualFoxPro) &&
@@ -72,8 +69,8 @@ int64_t Field::AsInteger() const {
 }
 
 double Field::AsFloat() const {
-  const FieldDescriptor& field = table_->Descriptor(index_);
-  const FieldCodec& codec = table_->codec();
+  const FieldDescriptor& field = *descriptor_;
+  const FieldCodec& codec = *codec_;
   std::string_view record = table_->CurrentRecord();
   if (FieldCodec::IsNumeric(field, DbfFlavor::kVisualFoxPro) &&
       !(field.type == 'B' && codec.IsMemo(field)))
@@ -90,8 +87,8 @@ double Field::AsFloat() const {
 }
 
 double Field::AsDateTime() const {
-  const FieldDescriptor& field = table_->Descriptor(index_);
-  const FieldCodec& codec = table_->codec();
+  const FieldDescriptor& field = *descriptor_;
+  const FieldCodec& codec = *codec_;
   std::string_view record = table_->CurrentRecord();
   if (FieldCodec::IsDate(field))
     return codec.DateTime(record, field).value_or(0.0);
@@ -108,39 +105,38 @@ double Field::AsDateTime() const {
 }
 
 bool Field::AsBoolean() const {
-  return table_->codec()
-      .Boolean(table_->CurrentRecord(), table_->Descriptor(index_))
+  return (*codec_)
+      .Boolean(table_->CurrentRecord(), *descriptor_)
       .value_or(false);
 }
 
 bool Field::IsNull() const {
-  return table_->codec().IsNull(table_->CurrentRecord(),
-                                table_->Descriptor(index_));
+  return codec_->IsNull(table_->CurrentRecord(), *descriptor_);
 }
 
 void Field::SetAsString(std::string_view value) {
   std::string& record = table_->EditableRecord();
-  table_->codec().SetText(record, table_->Descriptor(index_), value);
+  codec_->SetText(record, *descriptor_, value);
 }
 
 void Field::SetAsInteger(int64_t value) {
   std::string& record = table_->EditableRecord();
-  table_->codec().SetInteger(record, table_->Descriptor(index_), value);
+  codec_->SetInteger(record, *descriptor_, value);
 }
 
 void Field::SetAsFloat(double value) {
   std::string& record = table_->EditableRecord();
-  table_->codec().SetNumber(record, table_->Descriptor(index_), value);
+  codec_->SetNumber(record, *descriptor_, value);
 }
 
 void Field::SetAsBoolean(bool value) {
   std::string& record = table_->EditableRecord();
-  table_->codec().SetBoolean(record, table_->Descriptor(index_), value);
+  codec_->SetBoolean(record, *descriptor_, value);
 }
 
 void Field::Clear() {
   std::string& record = table_->EditableRecord();
-  table_->codec().Clear(record, table_->Descriptor(index_));
+  codec_->Clear(record, *descriptor_);
 }
 
 }  // namespace tables

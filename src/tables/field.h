@@ -59,7 +59,6 @@ class Field {
 
  private:
   TableImpl* table_;
-  int index_;
   // Both stay put while the table is open; kept here so that a read does
   // not look them up again.
   const FieldDescriptor* descriptor_;

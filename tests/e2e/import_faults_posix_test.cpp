@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -39,12 +40,19 @@ TEST(ImportFaultsTest, AKilledImportLeavesOldOrCompleteNewFiles) {
   const Snapshot before = Take(school.admin());
   const std::vector<std::string> command = school.ImportCommand();
 
-  const auto start = std::chrono::steady_clock::now();
-  const RunResult full = RunProgram(command);
-  const auto run_us = std::chrono::duration_cast<std::chrono::microseconds>(
-                          std::chrono::steady_clock::now() - start)
-                          .count();
-  ASSERT_EQ(full.status, 0) << full.err;
+  // The shortest of three complete runs: one slowed down by other load on
+  // the machine would put most kills after the end of the later runs.
+  long run_us = 0;
+  for (int run = 0; run < 3; ++run) {
+    Restore(school.admin(), before);
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult full = RunProgram(command);
+    const long us = std::chrono::duration_cast<std::chrono::microseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    ASSERT_EQ(full.status, 0) << full.err;
+    run_us = run == 0 ? us : std::min(run_us, us);
+  }
   const Snapshot after = Take(school.admin());
   ASSERT_NE(after.at("horgrup.dbf"), before.at("horgrup.dbf"));
   ASSERT_NE(after.at("horprof.dbf"), before.at("horprof.dbf"));
