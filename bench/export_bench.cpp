@@ -32,33 +32,22 @@
 #include "shell/platform_setup.h"
 #include "shell/transfer_context.h"
 #include "shell/working_copy.h"
+#include "support/bench_measure.h"
 
 namespace {
 
+using bench::CpuSeconds;
+using bench::QuietUi;
+using bench::ReadAll;
+using bench::WriteAll;
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-class QuietUi : public shell::UserInterface {
- public:
-  void ShowMessage(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-  void SetBusyCursor(bool) override {}
-  void SetRunButtonsEnabled(bool) override {}
-  void CloseWindow() override {}
-  void ShowTeacherIdentityWindow() override {}
-  void ShowPeriodTimesWindow() override {}
-};
 
 double Seconds(const std::function<void()>& work) {
   const auto start = Clock::now();
   work();
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
 // Wall-clock and processor seconds of one piece of work.
@@ -117,16 +106,6 @@ long PeakMb() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss / 1024;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // The working-copy files the export reads.

@@ -34,29 +34,18 @@
 #include "import/import_run.h"
 #include "shell/platform_setup.h"
 #include "shell/transfer_context.h"
+#include "support/bench_measure.h"
 #include "support/import_tables.h"
 
 namespace {
 
+using bench::CpuSeconds;
+using bench::QuietUi;
+using bench::ReadAll;
+using bench::WriteAll;
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-class QuietUi : public shell::UserInterface {
- public:
-  void ShowMessage(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-  void SetBusyCursor(bool) override {}
-  void SetRunButtonsEnabled(bool) override {}
-  void CloseWindow() override {}
-  void ShowTeacherIdentityWindow() override {}
-  void ShowPeriodTimesWindow() override {}
-};
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
-}
 
 // What a child reports: wall and processor seconds, peak resident KB.
 struct Times {
@@ -77,18 +66,6 @@ Times Measure(Work work) {
   getrusage(RUSAGE_SELF, &usage);
   times.peak_kb = usage.ru_maxrss;
   return times;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes(fs::file_size(path), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // What the run reads, relative to drive C.

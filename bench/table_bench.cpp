@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "support/bench_measure.h"
 #include "support/bench_rows.h"
 #include "tables/field.h"
 #include "tables/table.h"
@@ -43,13 +44,6 @@ struct PhaseResult {
   long peak_kb = 0;
   unsigned long long checksum = 0;
 };
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 long PeakKb() {
   rusage usage{};
@@ -177,7 +171,7 @@ unsigned long long WriteShapelib(const std::string& path, int64_t rows) {
 int RunPhase(const std::string& phase, const std::string& path, int64_t rows) {
   PhaseResult result;
   auto start = Clock::now();
-  const double cpu_start = CpuSeconds();
+  const double cpu_start = bench::CpuSeconds();
   try {
     if (phase == "read-plain")
       result.checksum = ReadPlain(path);
@@ -198,7 +192,7 @@ int RunPhase(const std::string& phase, const std::string& path, int64_t rows) {
     return 1;
   }
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  result.cpu_seconds = CpuSeconds() - cpu_start;
+  result.cpu_seconds = bench::CpuSeconds() - cpu_start;
   result.peak_kb = PeakKb();
   std::printf("%.6f %.6f %ld %llu\n", result.seconds, result.cpu_seconds,
               result.peak_kb, result.checksum);
