@@ -5,24 +5,14 @@
 // table's current order) but reads its table only once, on first use.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "import/text_key_index.h"
 #include "tables/table.h"
 
 namespace importing {
-
-// Hashes text of any string kind alike, so that a map keyed by std::string
-// can be searched with a std::string_view without building a string.
-struct TextHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
 
 // ABREV -> DNI of the first PROFT row, in stored order, with that ABREV.
 class TeacherLookup {
@@ -39,8 +29,8 @@ class TeacherLookup {
 
   tables::Table& proft_;
   bool loaded_ = false;
-  std::unordered_map<std::string, int64_t, TextHash, std::equal_to<>>
-      dni_by_abrev_;
+  TextKeyIndex abrevs_;
+  std::vector<int64_t> dni_by_abrev_;  // by the ABREV's number in abrevs_
 };
 
 // (NIVEL, CURSO, COD) -> CODVALEN of the first ASIGVALT row in the order of
@@ -66,11 +56,13 @@ class SubjectLookup {
 
   tables::Table& asigvalt_;
   bool loaded_ = false;
-  // By COD, the rows with that COD in index order: a lookup builds no key
-  // and compares NIVEL and CURSO only among the few rows of one code.
-  std::unordered_map<std::string, std::vector<Subject>, TextHash,
-                     std::equal_to<>>
-      subjects_by_cod_;
+  // Every row, grouped by COD and in index order within a code: the rows
+  // of the code numbered n in cods_ are subjects_[group_start_[n]] up to
+  // subjects_[group_start_[n + 1]]. A lookup builds no key and compares
+  // NIVEL and CURSO only among the few rows of one code.
+  TextKeyIndex cods_;
+  std::vector<Subject> subjects_;
+  std::vector<uint32_t> group_start_;
 };
 
 }  // namespace importing

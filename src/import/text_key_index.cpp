@@ -1,0 +1,79 @@
+#include "import/text_key_index.h"
+
+#include <cstring>
+
+namespace importing {
+namespace {
+
+constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+uint64_t Mix(uint64_t value) {
+  value ^= value >> 32;
+  value *= kMultiplier;
+  value ^= value >> 29;
+  return value;
+}
+
+}  // namespace
+
+// Eight bytes at a time; the length is mixed in so that texts that differ
+// only in trailing zero bytes hash apart.
+uint64_t TextKeyIndex::Hash(std::string_view text) {
+  uint64_t hash = text.size() * kMultiplier;
+  const char* at = text.data();
+  size_t left = text.size();
+  while (left >= 8) {
+    uint64_t word;
+    std::memcpy(&word, at, 8);
+    hash = Mix(hash ^ word);
+    at += 8;
+    left -= 8;
+  }
+  if (left > 0) {
+    uint64_t word = 0;
+    std::memcpy(&word, at, left);
+    hash = Mix(hash ^ word);
+  }
+  return Mix(hash);
+}
+
+size_t TextKeyIndex::SlotFor(std::string_view text, uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.number == kAbsent ||
+        (slot.hash == hash && Key(slot.number) == text)) {
+      return at;
+    }
+  }
+}
+
+uint32_t TextKeyIndex::Find(std::string_view text) const {
+  if (slots_.empty()) return kAbsent;
+  return slots_[SlotFor(text, static_cast<uint32_t>(Hash(text)))].number;
+}
+
+uint32_t TextKeyIndex::Insert(std::string_view text) {
+  if ((keys_.size() + 1) * 2 > slots_.size()) Grow();
+  const uint32_t hash = static_cast<uint32_t>(Hash(text));
+  Slot& slot = slots_[SlotFor(text, hash)];
+  if (slot.number != kAbsent) return slot.number;
+  slot = {hash, size()};
+  keys_.push_back({arena_.size(), static_cast<uint32_t>(text.size())});
+  arena_.append(text);
+  return slot.number;
+}
+
+void TextKeyIndex::Grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.number == kAbsent) continue;
+    size_t at = slot.hash & mask;
+    while (slots_[at].number != kAbsent) at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
+}
+
+}  // namespace importing
