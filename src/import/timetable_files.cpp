@@ -43,14 +43,19 @@ void WriteWholeFile(const std::string& native_path, std::string_view bytes) {
   Check(out.Close());
 }
 
-// The backup copy: like CopyDataFile (a missing source copies nothing) but
-// read whole in one go, as nothing fixes its block size.
+// The backup copy: like CopyDataFile (a missing source copies nothing), the
+// source found through the engine's path resolution.
 void CopyToBackup(const std::string& folder, const std::string& source) {
   const std::string native_source = tables::ResolvePath(source);
   if (!tables::FileExists(native_source)) return;
   const std::string name = source.substr(source.find_last_of("\\/") + 1);
-  WriteWholeFile(tables::MapPath(tables::JoinPath(folder, name)),
-                 ReadWholeFile(native_source));
+  platform::RawFile in;
+  Check(in.OpenForReading(native_source));
+  platform::RawFile out;
+  Check(out.Create(tables::MapPath(tables::JoinPath(folder, name))));
+  Check(in.CopyTo(out));
+  Check(out.Close());
+  Check(in.Close());
 }
 
 uint32_t Little(const std::string& bytes, size_t at, int size) {

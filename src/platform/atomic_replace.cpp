@@ -45,11 +45,15 @@ void RemoveStaleStagedFiles(const std::string& destination) {
   }
 }
 
-int StagedFile::Stage(std::string_view bytes) {
+void StagedFile::Discard() {
   if (staged_) {
     RemoveFileQuietly(temp_path_);
     staged_ = false;
   }
+}
+
+int StagedFile::Stage(std::string_view bytes) {
+  Discard();
   RemoveStaleStagedFiles(destination_);
   const int code = WriteNewFileDurably(temp_path_, bytes);
   staged_ = code == 0;
@@ -60,12 +64,23 @@ int StagedFile::StageCopyOf(const std::string& source) {
   RawFile in;
   int code = in.OpenForReading(source);
   if (code != 0) return code;
-  std::string bytes;
-  code = in.ReadAll(&bytes);
-  if (code != 0) return code;
-  code = in.Close();
-  if (code != 0) return code;
-  return Stage(bytes);
+  Discard();
+  RemoveStaleStagedFiles(destination_);
+  RawFile out;
+  code = out.CreateNew(temp_path_);
+  if (code != 0) return code;  // nothing of ours to remove
+  code = in.CopyTo(out);
+  if (code == 0) code = out.Sync();
+  const int closed = out.Close();
+  if (code == 0) code = closed;
+  const int closed_in = in.Close();
+  if (code == 0) code = closed_in;
+  if (code != 0) {
+    RemoveFileQuietly(temp_path_);
+    return code;
+  }
+  staged_ = true;
+  return 0;
 }
 
 int StagedFile::Commit() {

@@ -24,7 +24,8 @@ class StagedFile {
   // Writes `bytes` to a new temporary file in the destination's folder and
   // flushes it to disk. On failure nothing is left behind.
   int Stage(std::string_view bytes);
-  // Reads the file `source` (native path) whole and stages its bytes.
+  // Stages a copy of the file `source` (native path), copied by
+  // RawFile::CopyTo, flushed to disk like Stage.
   int StageCopyOf(const std::string& source);
   // REQUIRES: staged. Renames the temporary file over the destination in one
   // step and flushes the folder entry (POSIX: rename, then fsync of the
@@ -38,6 +39,9 @@ class StagedFile {
   bool staged() const { return staged_; }
 
  private:
+  // Removes an earlier stage of this object.
+  void Discard();
+
   std::string destination_;
   std::string temp_path_;
   bool staged_ = false;

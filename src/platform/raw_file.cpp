@@ -1,6 +1,7 @@
 #include "platform/raw_file.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace platform {
 
@@ -27,6 +28,25 @@ int RawFile::ReadAll(std::string* bytes, size_t limit) {
   }
   bytes->resize(filled);
   return code;
+}
+
+int RawFile::CopyByBlocks(RawFile& to) {
+  // The copy's result does not depend on the block size; large blocks save
+  // system calls on the larger tables.
+  constexpr size_t kBlockSize = 256 * 1024;
+  const std::unique_ptr<char[]> buffer(new char[kBlockSize]);
+  for (;;) {
+    size_t read = 0;
+    int code = Read(buffer.get(), kBlockSize, &read);
+    if (code != 0 || read == 0) return code;
+    for (size_t done = 0; done < read;) {
+      size_t written = 0;
+      code = to.Write(buffer.get() + done, read - done, &written);
+      if (code != 0) return code;
+      if (written == 0) return kDiskFullCode;
+      done += written;
+    }
+  }
 }
 
 }  // namespace platform

@@ -31,6 +31,9 @@ class RawFile {
   // Creates the file (replacing one of that name) for reading and writing,
   // letting others read and write.
   int Create(const std::string& native_path);
+  // Creates the file for reading and writing, failing when a file of that
+  // name exists (POSIX: a missing folder answers 3, as on Windows).
+  int CreateNew(const std::string& native_path);
   // Reads up to `size` bytes; `*count` is 0 at the end of the file.
   int Read(char* buffer, size_t size, size_t* count);
   // Writes once; `*count` may come back smaller than `size` (a short write).
@@ -42,11 +45,23 @@ class RawFile {
   // The size only sizes the buffer: a file that grows or shrinks meanwhile
   // reads as far as it goes.
   int ReadAll(std::string* bytes, size_t limit = std::string::npos);
+  // REQUIRES: both open. Copies this file from its present position to its
+  // end into `to` at that file's position. Where the system copies between
+  // files itself (Linux copy_file_range), the bytes never pass through this
+  // process; otherwise, or where it refuses (another file system, no
+  // support), they go in blocks of 256 KiB. A write that stores nothing
+  // answers kDiskFullCode rather than leaving a short copy.
+  int CopyTo(RawFile& to);
+  // REQUIRES: open. Flushes the file's data to the disk.
+  int Sync();
   // REQUIRES: open. Afterwards the object is closed whatever the result.
   int Close();
   bool IsOpen() const;
 
  private:
+  // CopyTo through a buffer of this process.
+  int CopyByBlocks(RawFile& to);
+
 #ifdef _WIN32
   void* handle_ = nullptr;
 #else

@@ -67,6 +67,12 @@ int RawFile::Create(const std::string& native_path) {
   return fd_ < 0 ? WindowsCodeForErrno(errno, native_path) : 0;
 }
 
+int RawFile::CreateNew(const std::string& native_path) {
+  fd_ =
+      ::open(native_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  return fd_ < 0 ? WindowsCodeForErrno(errno, native_path) : 0;
+}
+
 int RawFile::Read(char* buffer, size_t size, size_t* count) {
   *count = 0;
   for (;;) {
@@ -97,6 +103,34 @@ int RawFile::Size(uint64_t* size) {
   if (::fstat(fd_, &st) != 0) return WindowsCodeForErrno(errno, "");
   *size = static_cast<uint64_t>(st.st_size);
   return 0;
+}
+
+int RawFile::CopyTo(RawFile& to) {
+#ifdef __linux__
+  // The kernel copies from page cache to page cache (or shares the blocks,
+  // on file systems that can). Offsets move as with read and write, so the
+  // block copy can take over wherever the kernel gives up.
+  constexpr size_t kChunk = size_t{1} << 30;
+  for (;;) {
+    const ssize_t n =
+        ::copy_file_range(fd_, nullptr, to.fd_, nullptr, kChunk, 0);
+    if (n > 0) continue;
+    if (n == 0)
+      break;  // the end, or a file system that copies nothing:
+              // the block copy below finds out which
+    if (errno == EINTR) continue;
+    if (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+        errno == EOPNOTSUPP || errno == EBADF) {
+      break;
+    }
+    return WindowsCodeForErrno(errno, "");
+  }
+#endif
+  return CopyByBlocks(to);
+}
+
+int RawFile::Sync() {
+  return ::fsync(fd_) == 0 ? 0 : WindowsCodeForErrno(errno, "");
 }
 
 int RawFile::Close() {

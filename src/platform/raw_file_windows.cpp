@@ -50,6 +50,16 @@ int RawFile::Create(const std::string& native_path) {
   return 0;
 }
 
+int RawFile::CreateNew(const std::string& native_path) {
+  HANDLE h =
+      CreateFileW(Wide(native_path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastCode();
+  handle_ = h;
+  return 0;
+}
+
 int RawFile::Read(char* buffer, size_t size, size_t* count) {
   DWORD n = 0;
   *count = 0;
@@ -77,6 +87,10 @@ int RawFile::Size(uint64_t* size) {
   *size = static_cast<uint64_t>(n.QuadPart);
   return 0;
 }
+
+int RawFile::CopyTo(RawFile& to) { return CopyByBlocks(to); }
+
+int RawFile::Sync() { return FlushFileBuffers(handle_) ? 0 : LastCode(); }
 
 int RawFile::Close() {
   HANDLE h = handle_;

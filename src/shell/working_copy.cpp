@@ -2,7 +2,6 @@
 
 #include <array>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 #include "platform/raw_file.h"
@@ -12,10 +11,6 @@
 namespace shell {
 namespace {
 
-// The copy's result does not depend on the block size; large blocks save
-// system calls on the larger tables.
-constexpr size_t kBlockSize = 256 * 1024;
-
 // The text after the last backslash, slash or colon.
 std::string FileNamePart(const std::string& path) {
   const size_t cut = path.find_last_of("\\/:");
@@ -24,18 +19,6 @@ std::string FileNamePart(const std::string& path) {
 
 void Check(int code) {
   if (code != 0) throw IoError::FromCode(code);
-}
-
-void CopyBlocks(platform::RawFile& from, platform::RawFile& to) {
-  const std::unique_ptr<char[]> buffer(new char[kBlockSize]);
-  for (;;) {
-    size_t read = 0;
-    Check(from.Read(buffer.get(), kBlockSize, &read));
-    if (read == 0) return;
-    size_t written = 0;
-    Check(to.Write(buffer.get(), read, &written));
-    if (written < read) throw IoError::DiskFull();
-  }
 }
 
 struct Row {
@@ -57,7 +40,7 @@ void CopyDataFile(const std::string& destination, const std::string& source) {
   Check(from.OpenForReading(from_path));
   platform::RawFile to;
   Check(to.Create(to_path));
-  CopyBlocks(from, to);
+  Check(from.CopyTo(to));
   Check(to.Close());
   Check(from.Close());
 }

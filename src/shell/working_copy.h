@@ -10,14 +10,15 @@
 
 namespace shell {
 
-// Copies `source` to `destination` byte for byte, in blocks of 256 KiB.
+// Copies `source` to `destination` byte for byte (platform::RawFile::CopyTo:
+// inside the kernel where it can, else in blocks of 256 KiB).
 // Both are paths as the program writes them (mapped through the engine's
 // path mapper). A destination without a file-name part (ending in "\", "/"
 // or ":") gets the source's file name. A missing source copies nothing and
 // reports nothing. The source is opened for reading only, so write-protected
 // files copy. Throws IoError on the first failing open, read, write or
-// close; a write that stores fewer bytes than were read throws "Disco
-// lleno" rather than leaving a short copy.
+// close; a write that stores nothing, or fails for want of room, throws
+// "Disco lleno" rather than leaving a short copy.
 void CopyDataFile(const std::string& destination, const std::string& source);
 
 // Replaces the working copy's eleven files from context.admin_folder, in

@@ -1,8 +1,12 @@
 #include "platform/atomic_replace.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/raw_file.h"
 #include "support/temp_dir.h"
@@ -92,6 +96,71 @@ TEST(RawFileTest, ReadAllReadsFromThePositionToTheEndOrTheLimit) {
         << c.size << " " << c.skip << " " << c.limit;
     EXPECT_EQ(file.Close(), 0);
   }
+}
+
+// CopyTo copies from the source's position to its end, to the target's
+// position, whichever way the system lets it: within one file system (the
+// kernel copies) and across two (/dev/shm is another one where it exists;
+// the copy then goes through blocks).
+TEST(RawFileTest, CopyToCopiesTheRestOfTheFileWhereTheTargetStands) {
+  testing_support::TempDir dir("tqv-rawfile");
+  std::vector<fs::path> source_folders = {dir.path()};
+  std::error_code ec;
+  const fs::path shm = "/dev/shm";
+  if (fs::is_directory(shm, ec)) source_folders.push_back(shm);
+  const struct {
+    size_t size;
+    size_t skip;  // bytes of the source read before the copy
+    size_t lead;  // bytes written to the target before the copy
+  } cases[] = {{0, 0, 0},          {1, 0, 0},      {262143, 0, 0},
+               {262144, 0, 0},     {262145, 0, 0}, {1000003, 0, 0},
+               {1000003, 4097, 5}, {10, 10, 3},    {300000, 299999, 0}};
+  for (const fs::path& folder : source_folders) {
+    const fs::path source_path =
+        folder / ("tqv-copy-" + std::to_string(::getpid()) + ".dbf");
+    for (const auto& c : cases) {
+      const std::string content = Pattern(c.size);
+      {
+        std::FILE* f = std::fopen(source_path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(content.data(), 1, content.size(), f);
+        std::fclose(f);
+      }
+      platform::RawFile in, out;
+      ASSERT_EQ(in.OpenForReading(source_path.string()), 0);
+      ASSERT_EQ(out.Create(dir.File("copy.dbf")), 0);
+      std::string skipped(c.skip, '\0');
+      size_t count = 0;
+      if (c.skip > 0) {
+        ASSERT_EQ(in.Read(skipped.data(), c.skip, &count), 0);
+      }
+      const std::string lead(c.lead, '#');
+      if (c.lead > 0) {
+        ASSERT_EQ(out.Write(lead.data(), c.lead, &count), 0);
+      }
+      EXPECT_EQ(in.CopyTo(out), 0);
+      EXPECT_EQ(out.Close(), 0);
+      EXPECT_EQ(in.Close(), 0);
+      EXPECT_EQ(dir.Read("copy.dbf"), lead + content.substr(c.skip))
+          << folder << " " << c.size << " " << c.skip << " " << c.lead;
+    }
+    fs::remove(source_path, ec);
+  }
+}
+
+TEST(StagedFileTest, AFailedCopyLeavesNoTemporaryFile) {
+  testing_support::TempDir dir("tqv-replace");
+  const std::string target = dir.Write("horgrup.dbf", "old");
+  fs::create_directories(dir.path() / "folder.dbf");
+  platform::StagedFile staged(target);
+  ASSERT_EQ(staged.StageCopyOf(dir.Write("first", "first")), 0);
+  // A folder is no file: the earlier stage stays until a new one starts.
+  EXPECT_EQ(staged.StageCopyOf(dir.File("folder.dbf")), 5);
+  EXPECT_TRUE(staged.staged());
+  ASSERT_EQ(staged.StageCopyOf(dir.Write("second", "second")), 0);
+  ASSERT_EQ(staged.Commit(), 0);
+  EXPECT_EQ(dir.Read("horgrup.dbf"), "second");
+  EXPECT_EQ(FileCount(dir.path()), 4u);  // target, folder, first, second
 }
 
 }  // namespace
