@@ -14,27 +14,36 @@ uint64_t Mix(uint64_t value) {
   return value;
 }
 
+uint64_t Load(const char* at, size_t size) {
+  uint64_t word = 0;
+  std::memcpy(&word, at, size);
+  return word;
+}
+
 }  // namespace
 
-// Eight bytes at a time; the length is mixed in so that texts that differ
-// only in trailing zero bytes hash apart.
+// Eight bytes at a time; a short text (the usual key: an abbreviation, a
+// subject code) in one or two loads of fixed size, which may overlap. The
+// length is mixed in, so that overlapping loads cannot make two texts of
+// different lengths alike.
 uint64_t TextKeyIndex::Hash(std::string_view text) {
-  uint64_t hash = text.size() * kMultiplier;
   const char* at = text.data();
   size_t left = text.size();
-  while (left >= 8) {
-    uint64_t word;
-    std::memcpy(&word, at, 8);
-    hash = Mix(hash ^ word);
+  uint64_t hash = left * kMultiplier;
+  while (left > 16) {
+    hash = Mix(hash ^ Load(at, 8));
     at += 8;
     left -= 8;
   }
-  if (left > 0) {
-    uint64_t word = 0;
-    std::memcpy(&word, at, left);
-    hash = Mix(hash ^ word);
+  if (left >= 8) {
+    hash = Mix(hash ^ Load(at, 8)) ^ Load(at + left - 8, 8);
+  } else if (left >= 4) {
+    hash ^= Load(at, 4) << 32 | Load(at + left - 4, 4);
+  } else if (left > 0) {
+    hash ^= Load(at, 1) << 16 | Load(at + left / 2, 1) << 8 |
+            Load(at + left - 1, 1);
   }
-  return Mix(hash);
+  return Mix(Mix(hash));
 }
 
 size_t TextKeyIndex::SlotFor(std::string_view text, uint32_t hash) const {
@@ -54,7 +63,7 @@ uint32_t TextKeyIndex::Find(std::string_view text) const {
 }
 
 uint32_t TextKeyIndex::Insert(std::string_view text) {
-  if ((keys_.size() + 1) * 2 > slots_.size()) Grow();
+  if ((keys_.size() + 1) * 4 > slots_.size() * 3) Grow();
   const uint32_t hash = static_cast<uint32_t>(Hash(text));
   Slot& slot = slots_[SlotFor(text, hash)];
   if (slot.number != kAbsent) return slot.number;

@@ -47,7 +47,8 @@ class TextKeyIndex {
   size_t SlotFor(std::string_view text, uint32_t hash) const;
   void Grow();
 
-  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  std::vector<Slot> slots_;  // a power of two in size, at most 3/4 full:
+                             // small, so it stays in the cache
   std::vector<KeyPlace> keys_;
   std::string arena_;
 };
