@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tables/code_page_tables.h"
+#include "tables/text_scan.h"
 
 namespace tables {
 namespace {
@@ -109,6 +110,23 @@ std::string CodePage::Decode(std::string_view bytes) const {
   std::string out;
   DecodeInto(bytes, out);
   return out;
+}
+
+std::string_view CodePage::DecodeSingleByte(std::string_view bytes,
+                                            std::string& room) const {
+  // Every byte becomes at most three UTF-8 bytes (the upper halves hold
+  // characters of the basic plane only); the table keeps the loop free of
+  // branches on the characters.
+  char* const start = RoomIn(room, 3 * bytes.size());
+  char* at = start;
+  for (char c : bytes) {
+    const uint32_t encoded = utf8_of_[static_cast<unsigned char>(c)];
+    at[0] = static_cast<char>(encoded);
+    at[1] = static_cast<char>(encoded >> 8);
+    at[2] = static_cast<char>(encoded >> 16);
+    at += encoded >> 24;
+  }
+  return std::string_view(start, static_cast<size_t>(at - start));
 }
 
 void CodePage::DecodeUpper(std::string_view bytes, std::string& out) const {

@@ -35,6 +35,13 @@ class CodePage {
     }
   }
 
+  // True for the one-byte code pages, false for UTF-8.
+  bool IsSingleByte() const { return upper_ != nullptr; }
+  // REQUIRES: IsSingleByte(). `bytes` in UTF-8, made in `room` (whose size
+  // only grows) and returned as a view of its own length.
+  std::string_view DecodeSingleByte(std::string_view bytes,
+                                    std::string& room) const;
+
   // True when every byte is below 0x80, which every code page and UTF-8
   // spell alike.
   static bool IsAscii(std::string_view text) {

@@ -20,7 +20,8 @@ bool IsTextColumn(char type) {
 Field::Field(TableImpl* table, int index)
     : table_(table),
       descriptor_(&table->Descriptor(index)),
-      codec_(&table->codec()) {}
+      codec_(&table->codec()),
+      text_reader_(codec_->TextReaderFor(*descriptor_)) {}
 
 const std::string& Field::Name() const { return descriptor_->name; }
 
@@ -37,11 +38,12 @@ std::string Field::AsString() const {
 }
 
 std::string_view Field::AsStringView(std::string& buffer) const {
-  return codec_->TextView(table_->CurrentRecord(), *descriptor_, buffer);
+  return text_reader_(*codec_, *descriptor_, table_->CurrentRecord(), buffer);
 }
 
 void Field::ReadAsString(std::string& out) const {
-  codec_->TextInto(table_->CurrentRecord(), *descriptor_, out);
+  FieldCodec::KeepText(
+      text_reader_(*codec_, *descriptor_, table_->CurrentRecord(), out), out);
 }
 
 int64_t Field::AsInteger() const {

@@ -63,6 +63,12 @@ class Field {
   // not look them up again.
   const FieldDescriptor* descriptor_;
   const FieldCodec* codec_;
+  // How this column reads as text, chosen when the handle is made
+  // (FieldCodec::TextReader).
+  std::string_view (*text_reader_)(const FieldCodec& codec,
+                                   const FieldDescriptor& field,
+                                   std::string_view record,
+                                   std::string& buffer);
 };
 
 }  // namespace tables

@@ -9,6 +9,7 @@
 #include "tables/memo_file.h"
 #include "tables/number_text.h"
 #include "tables/table_error.h"
+#include "tables/text_scan.h"
 
 namespace tables {
 namespace {
@@ -37,50 +38,6 @@ double BitsToDouble(uint64_t bits) {
   double value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
-}
-
-// Bit 7 of each byte of the result is set where the byte of `word` is not
-// zero (exactly: no false positives from carries).
-uint64_t NonZeroBytes(uint64_t word) {
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  return (((word & kLow7) + kLow7) | word) & ~kLow7;
-}
-
-// Fields end in fill blanks (or NULs) of varying count: eight bytes are
-// looked at together, which keeps the walk free of a branch per byte.
-std::string_view TrimTrailing(std::string_view text) {
-  size_t n = text.size();
-  while (std::endian::native == std::endian::little && n >= 8) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + n - 8, sizeof word);
-    // A byte is fill when OR-ing 0x20 into it gives 0x20 (' ' or NUL).
-    constexpr uint64_t kBlanks = 0x2020202020202020ull;
-    const uint64_t kept = NonZeroBytes((word | kBlanks) ^ kBlanks);
-    if (kept != 0) {
-      // The highest kept byte is the last one in memory.
-      return text.substr(0,
-                         n - 8 + static_cast<size_t>(std::bit_width(kept)) / 8);
-    }
-    n -= 8;
-  }
-  while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0')) --n;
-  return text.substr(0, n);
-}
-
-// Numbers stand right-aligned behind blanks of varying count: as above,
-// eight bytes at a time.
-std::string_view Trim(std::string_view text) {
-  text = TrimTrailing(text);
-  size_t n = 0;
-  while (std::endian::native == std::endian::little && n + 8 <= text.size()) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + n, sizeof word);
-    const uint64_t kept = NonZeroBytes(word ^ 0x2020202020202020ull);
-    if (kept != 0) return text.substr(n + std::countr_zero(kept) / 8);
-    n += 8;
-  }
-  while (n < text.size() && text[n] == ' ') ++n;
-  return text.substr(n);
 }
 
 char* PutTwoDigits(char* at, int value) {
@@ -117,53 +74,6 @@ std::string FormatDateTime(double days, bool with_time) {
   return std::string(buffer, at);
 }
 
-// "T", "F" or "" for the byte of an L column.
-std::string_view LogicalText(char stored) {
-  // A lookup rather than a switch: the values of a column come in no
-  // order a branch could guess.
-  static constexpr auto kKind = [] {
-    std::array<unsigned char, 256> kind{};  // 0 unset, 1 true, 2 false
-    for (unsigned char c : std::string_view("TtYySs")) kind[c] = 1;
-    for (unsigned char c : std::string_view("FfNn")) kind[c] = 2;
-    return kind;
-  }();
-  static constexpr std::string_view kText[] = {{}, "T", "F"};
-  return kText[kKind[static_cast<unsigned char>(stored)]];
-}
-
-// A stored date "yyyymmdd" of a four-digit year straight to "dd/mm/yyyy";
-// false for anything else, which the general path reads (and shows as
-// stored when it is no date).
-bool StoredDateToText(std::string_view raw, std::string& out) {
-  if (raw.size() != 8) return false;
-  int digits[8];
-  for (int i = 0; i < 8; ++i) {
-    if (raw[i] < '0' || raw[i] > '9') return false;
-    digits[i] = raw[i] - '0';
-  }
-  const int year =
-      digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
-  const int month = digits[4] * 10 + digits[5];
-  const int day = digits[6] * 10 + digits[7];
-  static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30,
-                                         31, 31, 30, 31, 30, 31};
-  const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-  if (year < 1000 || month < 1 || month > 12 || day < 1 ||
-      day > kDaysInMonth[month - 1] + (month == 2 && leap ? 1 : 0))
-    return false;
-  char text[10];
-  char* at = text;
-  *at++ = raw[6];
-  *at++ = raw[7];
-  *at++ = '/';
-  *at++ = raw[4];
-  *at++ = raw[5];
-  *at++ = '/';
-  std::memcpy(at, raw.data(), 4);
-  out.assign(text, sizeof text);
-  return true;
-}
-
 }  // namespace
 
 int64_t DaysFromCivil(int year, int month, int day) {
@@ -186,12 +96,6 @@ void CivilFromDays(int64_t days, int* year, int* month, int* day) {
   *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   *year = static_cast<int>(yoe + era * 400 + (*month <= 2 ? 1 : 0));
-}
-
-std::string_view FieldCodec::Raw(std::string_view record,
-                                 const FieldDescriptor& field) {
-  return record.substr(static_cast<size_t>(field.offset),
-                       static_cast<size_t>(field.length));
 }
 
 bool FieldCodec::IsNumeric(const FieldDescriptor& field, DbfFlavor flavor) {
@@ -419,54 +323,6 @@ std::optional<double> FieldCodec::DateTime(std::string_view record,
     return ms / kMsPerDay - static_cast<double>(kOrdinalOfEpoch);
   }
   return std::nullopt;
-}
-
-std::string FieldCodec::Text(std::string_view record,
-                             const FieldDescriptor& field) const {
-  std::string text;
-  TextInto(record, field, text);
-  return text;
-}
-
-void FieldCodec::TextInto(std::string_view record, const FieldDescriptor& field,
-                          std::string& out) const {
-  std::string_view text = TextView(record, field, out);
-  if (text.empty()) {
-    out.clear();
-  } else if (text.data() != out.data()) {
-    out.assign(text.data(), text.size());
-  }
-}
-
-std::string_view FieldCodec::TextView(std::string_view record,
-                                      const FieldDescriptor& field,
-                                      std::string& buffer) const {
-  if (field.null_bit >= 0 && NullFlagged(record, field)) return {};
-  // The columns most tables are made of, without a detour through values;
-  // where the stored bytes already are the text, they are the answer.
-  std::string_view raw = Raw(record, field);
-  // Tests in place of a switch: a jump through a table costs more than
-  // these well-predicted branches when every row has the same columns.
-  const char type = field.type;
-  if (type == 'C') {
-    std::string_view text = TrimTrailing(raw);
-    if (CodePage::IsAscii(text)) return text;
-    code_page_.DecodeInto(text, buffer);
-    return buffer;
-  }
-  if (type == 'N' || type == 'F') {
-    std::string_view number = Trim(raw);
-    if (number.empty()) return {};
-    if (IsShortestWhole(number)) return number;
-    if (StoredDigitsToText(number, DecimalSeparator(), buffer)) return buffer;
-  } else if (type == 'D') {
-    if (TrimTrailing(raw).empty()) return {};
-    if (StoredDateToText(raw, buffer)) return buffer;
-  } else if (type == 'L') {
-    return LogicalText(raw.empty() ? ' ' : raw[0]);
-  }
-  buffer = GeneralText(record, field);
-  return buffer;
 }
 
 std::string FieldCodec::GeneralText(std::string_view record,

@@ -43,6 +43,17 @@ class FieldCodec {
   std::string_view TextView(std::string_view record,
                             const FieldDescriptor& field,
                             std::string& buffer) const;
+  // What TextView does for one column, chosen once for its type and code
+  // page, so that a walk over many rows does not decide again on every read.
+  // A text made in `buffer` is returned as a view of its own length; the
+  // buffer may be longer.
+  using TextReader = std::string_view (*)(const FieldCodec& codec,
+                                          const FieldDescriptor& field,
+                                          std::string_view record,
+                                          std::string& buffer);
+  TextReader TextReaderFor(const FieldDescriptor& field) const;
+  // `text` (from a TextReader into `out`) as the whole content of `out`.
+  static void KeepText(std::string_view text, std::string& out);
   // Numeric columns (N F I + B Y O): the value, nullopt when empty.
   std::optional<double> Number(std::string_view record,
                                const FieldDescriptor& field) const;
@@ -59,8 +70,12 @@ class FieldCodec {
   std::optional<bool> Boolean(std::string_view record,
                               const FieldDescriptor& field) const;
   // The raw bytes of the field (for index keys and filters).
+  // Inline: every read of a field starts here.
   static std::string_view Raw(std::string_view record,
-                              const FieldDescriptor& field);
+                              const FieldDescriptor& field) {
+    return record.substr(static_cast<size_t>(field.offset),
+                         static_cast<size_t>(field.length));
+  }
 
   static bool IsNumeric(const FieldDescriptor& field, DbfFlavor flavor);
   static bool IsDate(const FieldDescriptor& field);
@@ -93,6 +108,31 @@ class FieldCodec {
                        double value) const;
   std::string MemoText(std::string_view record,
                        const FieldDescriptor& field) const;
+  // The readers TextReaderFor chooses from.
+  static std::string_view ReadSingleByteText(const FieldCodec& codec,
+                                             const FieldDescriptor& field,
+                                             std::string_view record,
+                                             std::string& buffer);
+  static std::string_view ReadWholeNumber(const FieldCodec& codec,
+                                          const FieldDescriptor& field,
+                                          std::string_view record,
+                                          std::string& buffer);
+  static std::string_view ReadDecimalNumber(const FieldCodec& codec,
+                                            const FieldDescriptor& field,
+                                            std::string_view record,
+                                            std::string& buffer);
+  static std::string_view ReadDate(const FieldCodec& codec,
+                                   const FieldDescriptor& field,
+                                   std::string_view record,
+                                   std::string& buffer);
+  static std::string_view ReadLogical(const FieldCodec& codec,
+                                      const FieldDescriptor& field,
+                                      std::string_view record,
+                                      std::string& buffer);
+  static std::string_view ReadAnyType(const FieldCodec& codec,
+                                      const FieldDescriptor& field,
+                                      std::string_view record,
+                                      std::string& buffer);
   // Text() for the cases TextInto has no shortcut for.
   std::string GeneralText(std::string_view record,
                           const FieldDescriptor& field) const;

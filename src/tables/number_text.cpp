@@ -100,8 +100,7 @@ bool IsShortestWhole(std::string_view text) {
   return true;
 }
 
-bool StoredDigitsToText(std::string_view stored, char separator,
-                        std::string& out) {
+size_t StoredDigitsToText(std::string_view stored, char separator, char* out) {
   const char* at = stored.data();
   const char* end = at + stored.size();
   while (at < end && *at == ' ') ++at;
@@ -115,33 +114,33 @@ bool StoredDigitsToText(std::string_view stored, char separator,
   const char* fraction_end = at;
   if (at < end) {
     // Only a point may follow, and it needs digits after it.
-    if (*at != '.') return false;
+    if (*at != '.') return 0;
     fraction = ++at;
     while (at < end && IsDigit(*at)) ++at;
-    if (at != end || at == fraction) return false;
+    if (at != end || at == fraction) return 0;
     fraction_end = at;
   }
-  if (whole == whole_end && fraction == fraction_end) return false;
+  if (whole == whole_end && fraction == fraction_end) return 0;
   while (whole < whole_end && *whole == '0') ++whole;
   while (fraction_end > fraction && fraction_end[-1] == '0') --fraction_end;
   const size_t whole_digits = static_cast<size_t>(whole_end - whole);
   const size_t fraction_digits = static_cast<size_t>(fraction_end - fraction);
   if (whole_digits == 0 && fraction_digits == 0) {
-    out.assign(1, '0');  // zero, whatever its sign
-    return true;
+    out[0] = '0';  // zero, whatever its sign
+    return 1;
   }
   // Up to 15 significant digits survive the double exactly, so these are
   // the digits FormatNumber would print.
   if (whole_digits > 0) {
-    if (whole_digits + fraction_digits > 15) return false;
+    if (whole_digits + fraction_digits > 15) return 0;
   } else {
     const char* first = fraction;
     while (*first == '0') ++first;
     // From nine zeros after the point on, the number is shown with "E".
-    if (first - fraction >= 9 || fraction_end - first > 15) return false;
+    if (first - fraction >= 9 || fraction_end - first > 15) return 0;
   }
-  char text[48];
-  char* put = text;
+  // At most a sign, 16 digits, the separator and 8 zeros: within the room.
+  char* put = out;
   if (negative) *put++ = '-';
   if (whole_digits == 0) {
     *put++ = '0';
@@ -154,8 +153,7 @@ bool StoredDigitsToText(std::string_view stored, char separator,
     std::memcpy(put, fraction, fraction_digits);
     put += fraction_digits;
   }
-  out.assign(text, static_cast<size_t>(put - text));
-  return true;
+  return static_cast<size_t>(put - out);
 }
 
 std::optional<int64_t> ParseInteger(std::string_view text) {

@@ -22,12 +22,13 @@ std::string FormatNumber(double value, char separator);
 bool IsShortestWhole(std::string_view text);
 
 // FormatNumber of the value that `stored` spells, made from its digits
-// without a round trip through a double, into `out`. Handles plain stored
+// without a round trip through a double, into `out`, which has room for
+// kStoredDigitsTextRoom bytes; returns its length. Handles plain stored
 // numbers ("  -12.50", "007", ".5") with at most 15 significant digits and
-// answers false, leaving `out` alone, for anything else (blanks inside,
-// exponents, commas, more digits), which the caller parses instead.
-bool StoredDigitsToText(std::string_view stored, char separator,
-                        std::string& out);
+// answers 0 for anything else (blanks inside, exponents, commas, more
+// digits), which the caller parses instead.
+inline constexpr size_t kStoredDigitsTextRoom = 40;
+size_t StoredDigitsToText(std::string_view stored, char separator, char* out);
 
 // A whole number with optional blanks around it and an optional sign.
 std::optional<int64_t> ParseInteger(std::string_view text);

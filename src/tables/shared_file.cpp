@@ -140,6 +140,7 @@ void SharedFile::LoadRecords(uint64_t file_size) {
         data_.size())
       throw TableError::CorruptTable(display_, "lectura incompleta");
   }
+  records_ = mapped_ != nullptr ? mapped_ : data_.data();
   record_count_ = static_cast<uint32_t>(count);
   flushed_count_ = record_count_;
   // A header that disagrees with the data is put right by the next Flush
@@ -223,6 +224,7 @@ void SharedFile::MarkChanged() {
     CheckIntact();
     data_.Assign(mapped_, size_t{record_count_} * header_.record_length);
     mapped_ = nullptr;
+    records_ = data_.data();
   }
   if (!changed_) {
     // Two processes writing one file would overwrite each other's records:
@@ -261,6 +263,7 @@ uint32_t SharedFile::AppendRecord(const std::string& record) {
   // Stored in place at the end of the data: no copy of the record first.
   const size_t at = data_.size();
   data_.Append(record);
+  records_ = data_.data();
   for (FieldDescriptor& field : header_.fields) {
     if (field.autoincrement_step == 0) continue;
     // The next number of the table, as Visual FoxPro hands it out.

@@ -52,8 +52,7 @@ class SharedFile {
   // REQUIRES: 1 <= recno <= record_count().
   std::string_view Record(uint32_t recno) const {
     const size_t length = header_.record_length;
-    const char* records = mapped_ != nullptr ? mapped_ : data_.data();
-    return std::string_view(records + (recno - 1) * length, length);
+    return std::string_view(records_ + (recno - 1) * length, length);
   }
   // Fails when another program cut the file short while it was read from
   // its mapping: records read since then may be zeros, not data.
@@ -100,6 +99,9 @@ class SharedFile {
   std::unique_ptr<FileView> view_;
   const char* mapped_ = nullptr;
   RecordBuffer data_;
+  // mapped_ or data_.data(), whichever holds the records now: set again
+  // wherever either changes, so that reading a record takes no branch.
+  const char* records_ = nullptr;
   uint32_t record_count_ = 0;
   uint32_t flushed_count_ = 0;        // records the header on disk claims
   std::set<uint32_t> dirty_;          // edited records not yet written

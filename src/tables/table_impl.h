@@ -49,9 +49,11 @@ class TableImpl {
   // The record the fields read: the pending change, or the current record.
   // Inline: every field read passes through here.
   std::string_view CurrentRecord() const {
-    if (state_ != TableState::kBrowse) return buffer_;
-    if (recno_ == 0 || recno_ > file_->record_count()) return blank_;
-    return file_->Record(recno_);
+    // recno_ - 1 wraps around for 0 (no current record).
+    if (state_ == TableState::kBrowse && recno_ - 1 < file_->record_count())
+      return file_->Record(recno_);
+    return state_ != TableState::kBrowse ? std::string_view(buffer_)
+                                         : std::string_view(blank_);
   }
   // REQUIRES: edit or insert state (else NotEditing).
   // Inline: every field write passes through here.

@@ -1,0 +1,266 @@
+// Reading fields as text: the shortcuts for the columns most tables are
+// made of, where the stored bytes already are the text or the text is made
+// from them without a detour through values. Each column's reader is chosen
+// once, when a field handle is made.
+
+#include <array>
+
+#include "tables/field_codec.h"
+#include "tables/files.h"
+#include "tables/number_text.h"
+#include "tables/text_scan.h"
+
+namespace tables {
+namespace {
+
+// "T", "F" or "" for the byte of an L column.
+std::string_view LogicalText(char stored) {
+  // A lookup rather than a switch: the values of a column come in no
+  // order a branch could guess.
+  static constexpr auto kKind = [] {
+    std::array<unsigned char, 256> kind{};  // 0 unset, 1 true, 2 false
+    for (unsigned char c : std::string_view("TtYySs")) kind[c] = 1;
+    for (unsigned char c : std::string_view("FfNn")) kind[c] = 2;
+    return kind;
+  }();
+  static constexpr std::string_view kText[] = {{}, "T", "F"};
+  return kText[kKind[static_cast<unsigned char>(stored)]];
+}
+
+// A stored date "yyyymmdd" of a four-digit year as "dd/mm/yyyy" in `text`
+// (ten bytes); true when it is a valid date other than 29 February, which
+// the general path reads. The text is made from any eight bytes and the
+// checks are combined without branches: blank dates are as common as
+// filled ones, and in no order.
+bool StoredDateToText(const char* raw, char* text) {
+  // Unsigned, so that the arithmetic on bytes that are no digits wraps
+  // harmlessly; AllDigits rejects them.
+  auto digit = [raw](int i) {
+    return static_cast<unsigned>(static_cast<unsigned char>(raw[i])) - '0';
+  };
+  const unsigned year =
+      digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3);
+  const unsigned month = digit(4) * 10 + digit(5);
+  const unsigned day = digit(6) * 10 + digit(7);
+  static constexpr unsigned char kDaysInMonth[16] = {
+      0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31, 0, 0, 0};
+  const bool valid = AllDigits(LoadWord(raw)) & (year >= 1000) &
+                     (month - 1 < 12) & (day - 1 < kDaysInMonth[month & 15]);
+  text[0] = raw[6];
+  text[1] = raw[7];
+  text[2] = '/';
+  text[3] = raw[4];
+  text[4] = raw[5];
+  text[5] = '/';
+  std::memcpy(text + 6, raw, 4);
+  return valid;
+}
+
+// The shortest text of a number stored as most programs write it: right-
+// aligned, with exactly `decimals` digits after the point ("  -12.50"), made
+// in `buffer` with the loops running over the width alone. Empty for
+// anything else (blanks, leading zeros, more than 15 digits, a sign on
+// zero), which the general reading handles.
+std::string_view FixedPointText(std::string_view raw, int decimals,
+                                std::string& buffer) {
+  const size_t width = raw.size();
+  const auto fraction = static_cast<size_t>(decimals);
+  // Up to eight decimals no number needs the "E" form.
+  if (fraction < 1 || fraction > 8 || width < fraction + 2) return {};
+  const size_t point = width - fraction - 1;
+  size_t first = point;  // after the leading blanks
+  size_t whole_digits = 0;
+  for (size_t i = 0; i < point; ++i) {
+    const char c = raw[i];
+    first = (c != ' ' && first == point) ? i : first;
+    whole_digits += static_cast<unsigned char>(c - '0') < 10;
+  }
+  size_t fraction_digits = 0;
+  size_t kept = 0;  // fraction digits left once trailing zeros go
+  for (size_t i = 0; i < fraction; ++i) {
+    const char c = raw[point + 1 + i];
+    fraction_digits += static_cast<unsigned char>(c - '0') < 10;
+    kept = c != '0' ? i + 1 : kept;
+  }
+  const bool negative = raw[first] == '-';
+  const size_t body = point - first - (negative ? 1 : 0);
+  const char lead = raw[first + (negative ? 1 : 0)];
+  const bool plain = raw[point] == '.' && fraction_digits == fraction &&
+                     body >= 1 && whole_digits == body &&
+                     body + fraction <= 15 &&
+                     (lead != '0' || (body == 1 && !(negative && kept == 0)));
+  if (!plain) return {};
+  char* text = RoomIn(buffer, width);
+  std::memcpy(text, raw.data(), width);
+  text[point] = DecimalSeparator();
+  return std::string_view(text + first,
+                          point - first + (kept != 0 ? kept + 1 : 0));
+}
+
+}  // namespace
+
+FieldCodec::TextReader FieldCodec::TextReaderFor(
+    const FieldDescriptor& field) const {
+  // Nullable columns check their flag first, through the general reader.
+  if (field.null_bit >= 0) return &ReadAnyType;
+  switch (field.type) {
+    case 'C':
+      return code_page_.IsSingleByte() ? &ReadSingleByteText : &ReadAnyType;
+    case 'N':
+    case 'F':
+      return field.decimals == 0 ? &ReadWholeNumber : &ReadDecimalNumber;
+    case 'D':
+      return &ReadDate;
+    case 'L':
+      return &ReadLogical;
+    default:
+      return &ReadAnyType;
+  }
+}
+
+void FieldCodec::KeepText(std::string_view text, std::string& out) {
+  if (text.data() == out.data()) {
+    out.resize(text.size());
+  } else {
+    out.assign(text.data(), text.size());
+  }
+}
+
+std::string FieldCodec::Text(std::string_view record,
+                             const FieldDescriptor& field) const {
+  std::string text;
+  TextInto(record, field, text);
+  return text;
+}
+
+void FieldCodec::TextInto(std::string_view record, const FieldDescriptor& field,
+                          std::string& out) const {
+  KeepText(TextView(record, field, out), out);
+}
+
+std::string_view FieldCodec::TextView(std::string_view record,
+                                      const FieldDescriptor& field,
+                                      std::string& buffer) const {
+  return ReadAnyType(*this, field, record, buffer);
+}
+
+std::string_view FieldCodec::ReadSingleByteText(const FieldCodec& codec,
+                                                const FieldDescriptor& field,
+                                                std::string_view record,
+                                                std::string& buffer) {
+  std::string_view raw = Raw(record, field);
+  if (raw.size() > 64) {
+    std::string_view text = TrimTrailing(raw);
+    if (CodePage::IsAscii(text)) return text;
+    return codec.code_page_.DecodeSingleByte(text, buffer);
+  }
+  // Fill blanks are ASCII, so the whole field is ASCII when its text is.
+  uint64_t high;
+  std::string_view text = raw.substr(0, FillTrimmedLength(raw, &high));
+  if (high == 0) return text;
+  return codec.code_page_.DecodeSingleByte(text, buffer);
+}
+
+std::string_view FieldCodec::ReadWholeNumber(const FieldCodec& codec,
+                                             const FieldDescriptor& field,
+                                             std::string_view record,
+                                             std::string& buffer) {
+  std::string_view raw = Raw(record, field);
+  // One pass over every byte, the same on every row: where the text starts
+  // (after leading blanks) and ends (before trailing blanks and NULs), and
+  // how many digits there are.
+  const size_t width = raw.size();
+  size_t first = width;
+  size_t last = 0;
+  size_t digits = 0;
+  for (size_t i = 0; i < width; ++i) {
+    const char c = raw[i];
+    first = (c != ' ' && first == width) ? i : first;
+    last = (c != ' ' && c != '\0') ? i + 1 : last;
+    digits += static_cast<unsigned char>(c - '0') < 10;
+  }
+  if (last == 0) return {};
+  // The shortest form: an optional '-', then 1 to 15 digits with nothing
+  // between them and no leading zero ("0" alone, never "-0").
+  const bool negative = raw[first] == '-';
+  const size_t body = last - first - (negative ? 1 : 0);
+  const char lead = raw[first + (negative ? 1 : 0)];
+  if (digits == body && body >= 1 && body <= 15 &&
+      (lead != '0' || (body == 1 && !negative)))
+    return raw.substr(first, last - first);
+  // Numbers stored with decimals all the same, or with leading zeros.
+  return ReadDecimalNumber(codec, field, record, buffer);
+}
+
+std::string_view FieldCodec::ReadDecimalNumber(const FieldCodec& codec,
+                                               const FieldDescriptor& field,
+                                               std::string_view record,
+                                               std::string& buffer) {
+  std::string_view raw = Raw(record, field);
+  if (std::string_view text = FixedPointText(raw, field.decimals, buffer);
+      !text.empty())
+    return text;
+  std::string_view number = Trim(raw);
+  if (number.empty()) return {};
+  char* text = RoomIn(buffer, kStoredDigitsTextRoom);
+  if (const size_t length =
+          StoredDigitsToText(number, DecimalSeparator(), text))
+    return std::string_view(text, length);
+  buffer = codec.GeneralText(record, field);
+  return buffer;
+}
+
+std::string_view FieldCodec::ReadDate(const FieldCodec& codec,
+                                      const FieldDescriptor& field,
+                                      std::string_view record,
+                                      std::string& buffer) {
+  std::string_view raw = Raw(record, field);
+  if (raw.size() == 8) {
+    // Made whether or not it is a date, so that blank and filled dates
+    // differ only in the length returned, not in the way through.
+    char* text = RoomIn(buffer, 10);
+    const bool valid = StoredDateToText(raw.data(), text);
+    const bool blank = IsFill(LoadWord(raw.data()));
+    if (valid | blank) return std::string_view(text, valid ? 10 : 0);
+  } else if (TrimTrailing(raw).empty()) {
+    return {};
+  }
+  buffer = codec.GeneralText(record, field);
+  return buffer;
+}
+
+std::string_view FieldCodec::ReadLogical(const FieldCodec&,
+                                         const FieldDescriptor& field,
+                                         std::string_view record,
+                                         std::string&) {
+  std::string_view raw = Raw(record, field);
+  return LogicalText(raw.empty() ? ' ' : raw[0]);
+}
+
+std::string_view FieldCodec::ReadAnyType(const FieldCodec& codec,
+                                         const FieldDescriptor& field,
+                                         std::string_view record,
+                                         std::string& buffer) {
+  if (field.null_bit >= 0 && codec.NullFlagged(record, field)) return {};
+  switch (field.type) {
+    case 'C':
+      if (codec.code_page_.IsSingleByte())
+        return ReadSingleByteText(codec, field, record, buffer);
+      break;
+    case 'N':
+    case 'F':
+      return field.decimals == 0
+                 ? ReadWholeNumber(codec, field, record, buffer)
+                 : ReadDecimalNumber(codec, field, record, buffer);
+    case 'D':
+      return ReadDate(codec, field, record, buffer);
+    case 'L':
+      return ReadLogical(codec, field, record, buffer);
+    default:
+      break;
+  }
+  buffer = codec.GeneralText(record, field);
+  return buffer;
+}
+
+}  // namespace tables
