@@ -156,8 +156,10 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
   for (int i = 0; i < 2; ++i) {
     const std::string copy =
         tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
-    Check(staged[i].StageCopyOf(tables::ResolvePath(copy)));
+    Check(staged[i].StartCopyOf(tables::ResolvePath(copy)));
   }
+  // Both copies go to disk side by side; both are there before any rename.
+  for (platform::StagedFile& file : staged) Check(file.FinishStaging());
   for (platform::StagedFile& file : staged) Check(file.Commit());
 }
 

@@ -13,9 +13,7 @@ StagedFile::StagedFile(std::string destination)
       temp_path_(destination_ + ".tqv" + std::to_string(CurrentProcessId()) +
                  ".tmp") {}
 
-StagedFile::~StagedFile() {
-  if (staged_) RemoveFileQuietly(temp_path_);
-}
+StagedFile::~StagedFile() { Discard(); }
 
 namespace {
 
@@ -46,6 +44,11 @@ void RemoveStaleStagedFiles(const std::string& destination) {
 }
 
 void StagedFile::Discard() {
+  if (started_) {
+    started_->Close();
+    started_.reset();
+    RemoveFileQuietly(temp_path_);
+  }
   if (staged_) {
     RemoveFileQuietly(temp_path_);
     staged_ = false;
@@ -61,20 +64,37 @@ int StagedFile::Stage(std::string_view bytes) {
 }
 
 int StagedFile::StageCopyOf(const std::string& source) {
+  const int code = StartCopyOf(source);
+  return code != 0 ? code : FinishStaging();
+}
+
+int StagedFile::StartCopyOf(const std::string& source) {
   RawFile in;
   int code = in.OpenForReading(source);
   if (code != 0) return code;
   Discard();
   RemoveStaleStagedFiles(destination_);
-  RawFile out;
-  code = out.CreateNew(temp_path_);
+  auto out = std::make_unique<RawFile>();
+  code = out->CreateNew(temp_path_);
   if (code != 0) return code;  // nothing of ours to remove
-  code = in.CopyTo(out);
-  if (code == 0) code = out.Sync();
-  const int closed = out.Close();
-  if (code == 0) code = closed;
+  code = in.CopyTo(*out);
   const int closed_in = in.Close();
   if (code == 0) code = closed_in;
+  if (code != 0) {
+    out->Close();
+    RemoveFileQuietly(temp_path_);
+    return code;
+  }
+  out->StartWriteBack();
+  started_ = std::move(out);
+  return 0;
+}
+
+int StagedFile::FinishStaging() {
+  std::unique_ptr<RawFile> out = std::move(started_);
+  int code = out->Sync();
+  const int closed = out->Close();
+  if (code == 0) code = closed;
   if (code != 0) {
     RemoveFileQuietly(temp_path_);
     return code;

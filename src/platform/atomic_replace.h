@@ -7,8 +7,11 @@
 // numbering (5 access denied, 32 sharing violation, 101 disk full, ...), as
 // RawFile does; the caller decides what an error means.
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/raw_file.h"
 
 namespace platform {
 
@@ -25,8 +28,18 @@ class StagedFile {
   // flushes it to disk. On failure nothing is left behind.
   int Stage(std::string_view bytes);
   // Stages a copy of the file `source` (native path), copied by
-  // RawFile::CopyTo, flushed to disk like Stage.
+  // RawFile::CopyTo, flushed to disk like Stage: StartCopyOf, then
+  // FinishStaging.
   int StageCopyOf(const std::string& source);
+  // The first half of StageCopyOf: copies `source` to a new temporary file
+  // and has the system start writing it to disk without waiting for it, so
+  // that the copies of several files reach the disk side by side. Not yet
+  // staged. On failure nothing is left behind.
+  int StartCopyOf(const std::string& source);
+  // REQUIRES: StartCopyOf succeeded. The second half: waits until the copy
+  // is on disk and closes it; then it is staged. On failure the temporary
+  // file is removed.
+  int FinishStaging();
   // REQUIRES: staged. Renames the temporary file over the destination in one
   // step and flushes the folder entry (POSIX: rename, then fsync of the
   // folder; Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING and
@@ -39,12 +52,13 @@ class StagedFile {
   bool staged() const { return staged_; }
 
  private:
-  // Removes an earlier stage of this object.
+  // Removes an earlier stage of this object, finished or not.
   void Discard();
 
   std::string destination_;
   std::string temp_path_;
   bool staged_ = false;
+  std::unique_ptr<RawFile> started_;  // written, not yet flushed
 };
 
 // Removes the temporary files that staging `destination` left behind in

@@ -133,6 +133,12 @@ int RawFile::Sync() {
   return ::fsync(fd_) == 0 ? 0 : WindowsCodeForErrno(errno, "");
 }
 
+void RawFile::StartWriteBack() noexcept {
+#ifdef __linux__
+  ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 int RawFile::Close() {
   const int fd = fd_;
   fd_ = -1;

@@ -92,6 +92,8 @@ int RawFile::CopyTo(RawFile& to) { return CopyByBlocks(to); }
 
 int RawFile::Sync() { return FlushFileBuffers(handle_) ? 0 : LastCode(); }
 
+void RawFile::StartWriteBack() noexcept {}
+
 int RawFile::Close() {
   HANDLE h = handle_;
   handle_ = nullptr;

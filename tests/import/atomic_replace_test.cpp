@@ -163,4 +163,25 @@ TEST(StagedFileTest, AFailedCopyLeavesNoTemporaryFile) {
   EXPECT_EQ(FileCount(dir.path()), 4u);  // target, folder, first, second
 }
 
+TEST(StagedFileTest, AStartedCopyIsStagedOnlyOnceFinished) {
+  testing_support::TempDir dir("tqv-replace");
+  const std::string target = dir.Write("horprof.dbf", "old");
+  const std::string source = dir.Write("source", "new");
+  {
+    platform::StagedFile staged(target);
+    ASSERT_EQ(staged.StartCopyOf(source), 0);
+    EXPECT_FALSE(staged.staged());
+    EXPECT_EQ(FileCount(dir.path()), 3u);
+  }  // never finished: the temporary file goes
+  EXPECT_EQ(FileCount(dir.path()), 2u);
+  platform::StagedFile staged(target);
+  ASSERT_EQ(staged.StartCopyOf(source), 0);
+  ASSERT_EQ(staged.FinishStaging(), 0);
+  EXPECT_TRUE(staged.staged());
+  EXPECT_EQ(dir.Read("horprof.dbf"), "old");
+  ASSERT_EQ(staged.Commit(), 0);
+  EXPECT_EQ(dir.Read("horprof.dbf"), "new");
+  EXPECT_EQ(FileCount(dir.path()), 2u);
+}
+
 }  // namespace
