@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "import/centre_rows.h"
 #include "platform/atomic_replace.h"
 #include "platform/raw_file.h"
 #include "shell/io_error.h"
@@ -78,24 +80,10 @@ void CheckNotHeld(const std::string& path) {
   probe.Close();
 }
 
-}  // namespace
-
-void BringTimetablesIn(shell::TransferContext& context,
-                       const std::string& admin_folder) {
-  tables::Table* components[] = {&context.wwTableHorGrup,
-                                 &context.wwTableHorProf};
-  for (int i = 0; i < 2; ++i) {
-    components[i]->Close();
-    const std::string copy =
-        tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
-    if (tables::FileExists(copy)) tables::DeleteFile(copy);
-    shell::CopyDataFile(copy,
-                        tables::JoinPath(admin_folder, kTimetableFiles[i]));
-  }
-}
-
-void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
-  component.Close();
+// KeepOtherCentreRows through the engine: a walk in the component's order
+// (with its filter, if any), then the kept records copied from the file.
+std::string WalkedOtherCentreRows(tables::Table& component,
+                                  const std::string& centre) {
   component.Open();
   std::vector<int64_t> kept;
   if (!component.Eof()) {
@@ -123,9 +111,41 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
                  record_size);
   }
   bytes.push_back('\x1a');
+  return bytes;
+}
+
+}  // namespace
+
+void BringTimetablesIn(shell::TransferContext& context,
+                       const std::string& admin_folder) {
+  tables::Table* components[] = {&context.wwTableHorGrup,
+                                 &context.wwTableHorProf};
+  for (int i = 0; i < 2; ++i) {
+    components[i]->Close();
+    const std::string copy =
+        tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
+    if (tables::FileExists(copy)) tables::DeleteFile(copy);
+    shell::CopyDataFile(copy,
+                        tables::JoinPath(admin_folder, kTimetableFiles[i]));
+  }
+}
+
+void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
+  component.Close();
+  // A missing table, or one another program holds, fails here.
+  component.Open();
+  const std::string path = component.FilePath();
+  const bool stored_order =
+      !component.Filtered() && component.IndexName().empty();
+  component.Close();
+  // The plain tables of the administration are judged straight from their
+  // bytes in one pass; anything else the engine walks.
+  std::optional<std::string> bytes;
+  if (stored_order) bytes = OtherCentreRowsFile(path, centre);
+  if (!bytes) bytes = WalkedOtherCentreRows(component, centre);
   // A scratch copy: the next run copies it afresh from the administration
   // folder, so it needs no flush to disk.
-  WriteWholeFile(path, bytes);
+  WriteWholeFile(path, *bytes);
 }
 
 std::string BackupStamp(std::time_t when) {
