@@ -16,12 +16,14 @@ using importing::TeacherLookup;
 using importing::TextKeyIndex;
 
 TEST(TextKeyIndexTest, NumbersTextsInOrderOfFirstInsertion) {
-  // Texts that differ only in case, blanks or a trailing zero byte are
-  // different texts.
+  // Texts that differ only in case, blanks, a trailing zero byte or their
+  // last byte are different texts.
   const std::vector<std::string> texts = {
-      "GLJ",      "glj",       "GLJ ",
-      " GLJ",     "",          std::string("GLJ\0", 4),
-      "ABCDEFGH", "ABCDEFGHI", "ABCDEFGH\x01"};
+      "GLJ", "glj", "GLJ ", " GLJ", "", std::string("GLJ\0", 4), "ABCDEFGH",
+      "ABCDEFGHI", "ABCDEFGH\x01",
+      // Around the 16 bytes a slot holds itself.
+      "0123456789ABCDEF", std::string("0123456789ABCDEF\0", 17),
+      "0123456789ABCDEFG", "0123456789ABCDEFH", "0123456789ABCDEFGH"};
   TextKeyIndex index;
   for (uint32_t n = 0; n < texts.size(); ++n) {
     EXPECT_EQ(index.Find(texts[n]), TextKeyIndex::kAbsent) << n;
