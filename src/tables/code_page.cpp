@@ -1,6 +1,7 @@
 #include "tables/code_page.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cstring>
 
@@ -117,13 +118,19 @@ std::string_view CodePage::DecodeSingleByte(std::string_view bytes,
   // Every byte becomes at most three UTF-8 bytes (the upper halves hold
   // characters of the basic plane only); the table keeps the loop free of
   // branches on the characters.
-  char* const start = RoomIn(room, 3 * bytes.size());
+  // Each character is stored as one four-byte word, lowest byte first; its
+  // count byte lands beyond the character and the next one overwrites it.
+  char* const start = RoomIn(room, 3 * bytes.size() + 1);
   char* at = start;
   for (char c : bytes) {
     const uint32_t encoded = utf8_of_[static_cast<unsigned char>(c)];
-    at[0] = static_cast<char>(encoded);
-    at[1] = static_cast<char>(encoded >> 8);
-    at[2] = static_cast<char>(encoded >> 16);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(at, &encoded, sizeof encoded);
+    } else {
+      at[0] = static_cast<char>(encoded);
+      at[1] = static_cast<char>(encoded >> 8);
+      at[2] = static_cast<char>(encoded >> 16);
+    }
     at += encoded >> 24;
   }
   return std::string_view(start, static_cast<size_t>(at - start));

@@ -19,6 +19,7 @@ bool IsTextColumn(char type) {
 
 Field::Field(TableImpl* table, int index)
     : table_(table),
+      record_(table->current_record()),
       descriptor_(&table->Descriptor(index)),
       codec_(&table->codec()),
       text_reader_(codec_->TextReaderFor(*descriptor_)) {}
@@ -37,13 +38,8 @@ std::string Field::AsString() const {
   return text;
 }
 
-std::string_view Field::AsStringView(std::string& buffer) const {
-  return text_reader_(*codec_, *descriptor_, table_->CurrentRecord(), buffer);
-}
-
 void Field::ReadAsString(std::string& out) const {
-  FieldCodec::KeepText(
-      text_reader_(*codec_, *descriptor_, table_->CurrentRecord(), out), out);
+  FieldCodec::KeepText(text_reader_(*codec_, *descriptor_, *record_, out), out);
 }
 
 int64_t Field::AsInteger() const {

@@ -35,7 +35,10 @@ class Field {
   // are the text (ASCII text, whole numbers), else of the text made in
   // `buffer`. Valid until the cursor moves, the record changes or `buffer`
   // is used again. For walking large tables.
-  std::string_view AsStringView(std::string& buffer) const;
+  // Inline: walks over large tables read every field through here.
+  std::string_view AsStringView(std::string& buffer) const {
+    return text_reader_(*codec_, *descriptor_, *record_, buffer);
+  }
   // Fails with "'%s' no es un valor entero válido" for text that is no whole
   // number.
   int64_t AsInteger() const;
@@ -59,6 +62,7 @@ class Field {
 
  private:
   TableImpl* table_;
+  const std::string_view* record_;  // the table's current record
   // Both stay put while the table is open; kept here so that a read does
   // not look them up again.
   const FieldDescriptor* descriptor_;

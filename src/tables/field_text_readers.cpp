@@ -3,6 +3,7 @@
 // from them without a detour through values. Each column's reader is chosen
 // once, when a field handle is made.
 
+#include <algorithm>
 #include <array>
 
 #include "tables/field_codec.h"
@@ -62,39 +63,46 @@ bool StoredDateToText(const char* raw, char* text) {
 // anything else (blanks, leading zeros, more than 15 digits, a sign on
 // zero), which the general reading handles.
 std::string_view FixedPointText(std::string_view raw, int decimals,
-                                std::string& buffer) {
+                                const char* readable_end, std::string& buffer) {
   const size_t width = raw.size();
   const auto fraction = static_cast<size_t>(decimals);
   // Up to eight decimals no number needs the "E" form.
-  if (fraction < 1 || fraction > 8 || width < fraction + 2) return {};
+  if (fraction < 1 || fraction > 8 || width < fraction + 2 || width >= 64)
+    return {};
   const size_t point = width - fraction - 1;
-  size_t first = point;  // after the leading blanks
-  size_t whole_digits = 0;
-  for (size_t i = 0; i < point; ++i) {
-    const char c = raw[i];
-    first = (c != ' ' && first == point) ? i : first;
-    whole_digits += static_cast<unsigned char>(c - '0') < 10;
-  }
-  size_t fraction_digits = 0;
-  size_t kept = 0;  // fraction digits left once trailing zeros go
-  for (size_t i = 0; i < fraction; ++i) {
-    const char c = raw[point + 1 + i];
-    fraction_digits += static_cast<unsigned char>(c - '0') < 10;
-    kept = c != '0' ? i + 1 : kept;
-  }
+  const FieldBytes bytes = ScanField(raw, readable_end);
+  if (bytes.non_blank == 0) return {};
+  const auto first = static_cast<size_t>(std::countr_zero(bytes.non_blank));
   const bool negative = raw[first] == '-';
-  const size_t body = point - first - (negative ? 1 : 0);
-  const char lead = raw[first + (negative ? 1 : 0)];
-  const bool plain = raw[point] == '.' && fraction_digits == fraction &&
-                     body >= 1 && whole_digits == body &&
-                     body + fraction <= 15 &&
-                     (lead != '0' || (body == 1 && !(negative && kept == 0)));
-  if (!plain) return {};
+  const size_t start = first + (negative ? 1 : 0);
+  // Digits fill the field from `start` on, except the point.
+  if (start >= point || raw[point] != '.' ||
+      bytes.digits != (BitRange(start, point) | BitRange(point + 1, width)))
+    return {};
+  const size_t body = point - start;
+  // The fraction without its trailing zeros.
+  const uint64_t significant =
+      (bytes.digits & ~bytes.zeros) & BitRange(point + 1, width);
+  // (The bit of the point stands in when there is none: kept is then 0.)
+  const size_t kept = EndOfBits(significant | uint64_t{1} << point) - point - 1;
+  if (body + fraction > 15 ||
+      (raw[start] == '0' && (body > 1 || (negative && kept == 0))))
+    return {};
   char* text = RoomIn(buffer, width);
   std::memcpy(text, raw.data(), width);
   text[point] = DecimalSeparator();
   return std::string_view(text + first,
                           point - first + (kept != 0 ? kept + 1 : 0));
+}
+
+// Texts wider than the fixed-width scan takes: apart, so that the common
+// reader stays small.
+[[gnu::noinline]] std::string_view WideSingleByteText(const CodePage& code_page,
+                                                      std::string_view raw,
+                                                      std::string& buffer) {
+  std::string_view text = TrimTrailing(raw);
+  if (CodePage::IsAscii(text)) return text;
+  return code_page.DecodeSingleByte(text, buffer);
 }
 
 }  // namespace
@@ -149,15 +157,12 @@ std::string_view FieldCodec::ReadSingleByteText(const FieldCodec& codec,
                                                 std::string_view record,
                                                 std::string& buffer) {
   std::string_view raw = Raw(record, field);
-  if (raw.size() > 64) {
-    std::string_view text = TrimTrailing(raw);
-    if (CodePage::IsAscii(text)) return text;
-    return codec.code_page_.DecodeSingleByte(text, buffer);
-  }
+  if (raw.size() >= 64)
+    return WideSingleByteText(codec.code_page_, raw, buffer);
   // Fill blanks are ASCII, so the whole field is ASCII when its text is.
-  uint64_t high;
-  std::string_view text = raw.substr(0, FillTrimmedLength(raw, &high));
-  if (high == 0) return text;
+  const FieldBytes bytes = ScanField(raw, record.data() + record.size());
+  std::string_view text = raw.substr(0, EndOfBits(bytes.kept));
+  if (bytes.high == 0) return text;
   return codec.code_page_.DecodeSingleByte(text, buffer);
 }
 
@@ -166,28 +171,20 @@ std::string_view FieldCodec::ReadWholeNumber(const FieldCodec& codec,
                                              std::string_view record,
                                              std::string& buffer) {
   std::string_view raw = Raw(record, field);
-  // One pass over every byte, the same on every row: where the text starts
-  // (after leading blanks) and ends (before trailing blanks and NULs), and
-  // how many digits there are.
-  const size_t width = raw.size();
-  size_t first = width;
-  size_t last = 0;
-  size_t digits = 0;
-  for (size_t i = 0; i < width; ++i) {
-    const char c = raw[i];
-    first = (c != ' ' && first == width) ? i : first;
-    last = (c != ' ' && c != '\0') ? i + 1 : last;
-    digits += static_cast<unsigned char>(c - '0') < 10;
+  if (raw.size() < 64) {
+    const FieldBytes bytes = ScanField(raw, record.data() + record.size());
+    if (bytes.kept == 0) return {};
+    // The shortest form: an optional '-', then 1 to 15 digits with nothing
+    // between them and no leading zero ("0" alone, never "-0"). Before the
+    // text there are only blanks, after it only blanks and NULs.
+    const auto first = static_cast<size_t>(std::countr_zero(bytes.non_blank));
+    const size_t last = EndOfBits(bytes.kept);
+    const size_t start = first + (raw[first] == '-' ? 1 : 0);
+    const size_t body = last - start;
+    if (start < last && bytes.digits == BitRange(start, last) && body <= 15 &&
+        (raw[start] != '0' || (body == 1 && start == first)))
+      return raw.substr(first, last - first);
   }
-  if (last == 0) return {};
-  // The shortest form: an optional '-', then 1 to 15 digits with nothing
-  // between them and no leading zero ("0" alone, never "-0").
-  const bool negative = raw[first] == '-';
-  const size_t body = last - first - (negative ? 1 : 0);
-  const char lead = raw[first + (negative ? 1 : 0)];
-  if (digits == body && body >= 1 && body <= 15 &&
-      (lead != '0' || (body == 1 && !negative)))
-    return raw.substr(first, last - first);
   // Numbers stored with decimals all the same, or with leading zeros.
   return ReadDecimalNumber(codec, field, record, buffer);
 }
@@ -197,7 +194,8 @@ std::string_view FieldCodec::ReadDecimalNumber(const FieldCodec& codec,
                                                std::string_view record,
                                                std::string& buffer) {
   std::string_view raw = Raw(record, field);
-  if (std::string_view text = FixedPointText(raw, field.decimals, buffer);
+  if (std::string_view text = FixedPointText(
+          raw, field.decimals, record.data() + record.size(), buffer);
       !text.empty())
     return text;
   std::string_view number = Trim(raw);

@@ -217,6 +217,17 @@ void SharedFile::CheckIntact() const {
         display_, "otro programa lo ha recortado mientras se leía");
 }
 
+void SharedFile::Unwatch(RecordsObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer),
+                   observers_.end());
+}
+
+void SharedFile::MoveRecords(const char* records) {
+  if (records == records_) return;
+  records_ = records;
+  for (RecordsObserver* observer : observers_) observer->RecordsMoved();
+}
+
 void SharedFile::MarkChanged() {
   if (!file_->writable()) throw TableError::ReadOnlyTable(display_);
   if (mapped_ != nullptr) {
@@ -224,7 +235,7 @@ void SharedFile::MarkChanged() {
     CheckIntact();
     data_.Assign(mapped_, size_t{record_count_} * header_.record_length);
     mapped_ = nullptr;
-    records_ = data_.data();
+    MoveRecords(data_.data());
   }
   if (!changed_) {
     // Two processes writing one file would overwrite each other's records:
@@ -263,7 +274,7 @@ uint32_t SharedFile::AppendRecord(const std::string& record) {
   // Stored in place at the end of the data: no copy of the record first.
   const size_t at = data_.size();
   data_.Append(record);
-  records_ = data_.data();
+  MoveRecords(data_.data());
   for (FieldDescriptor& field : header_.fields) {
     if (field.autoincrement_step == 0) continue;
     // The next number of the table, as Visual FoxPro hands it out.

@@ -29,6 +29,16 @@
 
 namespace tables {
 
+// Told when the records of a shared file move in memory (copied out of
+// the mapping, or grown), so that views of them can be taken anew.
+class RecordsObserver {
+ public:
+  virtual void RecordsMoved() = 0;
+
+ protected:
+  ~RecordsObserver() = default;
+};
+
 class SharedFile {
  public:
   // The shared file for `path` (native, resolved), opened now or reused.
@@ -47,6 +57,10 @@ class SharedFile {
   const FieldCodec& codec() const { return *codec_; }
   const std::string& display() const { return display_; }
   bool writable() const { return file_->writable(); }
+
+  // Every table object on the file watches it while it is open.
+  void Watch(RecordsObserver* observer) { observers_.push_back(observer); }
+  void Unwatch(RecordsObserver* observer);
 
   uint32_t record_count() const { return record_count_; }
   // REQUIRES: 1 <= recno <= record_count().
@@ -81,6 +95,8 @@ class SharedFile {
   std::vector<IndexedField> IndexedFields(
       const std::vector<IndexOrder>& orders) const;
   void MarkChanged();
+  // Points records_ at `records`, telling the observers when it moved.
+  void MoveRecords(const char* records);
   void UpdateIndexes(uint32_t recno, std::string_view record);
   void Finish();
 
@@ -102,6 +118,7 @@ class SharedFile {
   // mapped_ or data_.data(), whichever holds the records now: set again
   // wherever either changes, so that reading a record takes no branch.
   const char* records_ = nullptr;
+  std::vector<RecordsObserver*> observers_;
   uint32_t record_count_ = 0;
   uint32_t flushed_count_ = 0;        // records the header on disk claims
   std::set<uint32_t> dirty_;          // edited records not yet written

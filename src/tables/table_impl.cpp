@@ -37,6 +37,20 @@ TableImpl::TableImpl(std::string component_name, const std::string& path,
     if (!fields[i].hidden) visible_.push_back(static_cast<int>(i));
   }
   blank_ = file_->BlankRecord();
+  file_->Watch(this);
+  UpdateCurrent();
+}
+
+void TableImpl::UpdateCurrent() noexcept {
+  if (file_ == nullptr) {
+    current_ = {};
+  } else if (state_ != TableState::kBrowse) {
+    current_ = buffer_;
+  } else if (recno_ == 0 || recno_ > file_->record_count()) {
+    current_ = blank_;
+  } else {
+    current_ = file_->Record(recno_);
+  }
 }
 
 TableImpl::~TableImpl() {
@@ -52,6 +66,8 @@ void TableImpl::Close() {
   state_ = TableState::kBrowse;
   SharedFile* file = file_;
   file_ = nullptr;
+  current_ = {};
+  file->Unwatch(this);
   try {
     file->CheckIntact();
   } catch (...) {
@@ -62,6 +78,7 @@ void TableImpl::Close() {
 }
 
 void TableImpl::SetFilter(std::optional<std::string> expression) {
+  CurrentUpdate update(this);
   filter_field_.reset();
   if (expression) {
     auto parsed = ParseFilter(*expression);
@@ -76,6 +93,7 @@ void TableImpl::SetFilter(std::optional<std::string> expression) {
 }
 
 void TableImpl::SetIndex(const std::string& tag) {
+  CurrentUpdate update(this);
   PostPending();
   if (tag.empty()) {
     order_ = nullptr;
@@ -123,6 +141,7 @@ bool TableImpl::SeekOrdered(size_t position) {
 }
 
 void TableImpl::First() {
+  CurrentUpdate update(this);
   PostPending();
   recno_ = 0;
   if (order_ != nullptr) {
@@ -134,6 +153,7 @@ void TableImpl::First() {
 }
 
 void TableImpl::Next() {
+  CurrentUpdate update(this);
   PostPending();
   if (eof_) return;
   // At the end the last record stays current, as the cursor never leaves a
@@ -180,6 +200,7 @@ void TableImpl::FailNotEditing() const {
 }
 
 void TableImpl::Append() {
+  CurrentUpdate update(this);
   if (read_only_ || !file_->writable())
     throw TableError::ReadOnlyTable(display_);
   PostPending();
@@ -190,6 +211,7 @@ void TableImpl::Append() {
 }
 
 void TableImpl::Edit() {
+  CurrentUpdate update(this);
   if (read_only_ || !file_->writable())
     throw TableError::ReadOnlyTable(display_);
   if (state_ != TableState::kBrowse) return;
@@ -214,6 +236,7 @@ void TableImpl::Store() {
 }
 
 void TableImpl::Post() {
+  CurrentUpdate update(this);
   if (state_ == TableState::kBrowse)
     throw TableError::NotEditing(component_name_);
   Store();
@@ -228,6 +251,7 @@ void TableImpl::PostPending() {
 }
 
 void TableImpl::Cancel() {
+  CurrentUpdate update(this);
   if (state_ == TableState::kInsert) eof_ = recno_ == 0 || !Visible(recno_);
   state_ = TableState::kBrowse;
   modified_ = false;
@@ -235,6 +259,7 @@ void TableImpl::Cancel() {
 }
 
 bool TableImpl::FindKey(std::string_view value) {
+  CurrentUpdate update(this);
   PostPending();
   if (order_ == nullptr) throw TableError::NoIndexSelected(display_);
   IndexKey key;
@@ -265,6 +290,7 @@ bool TableImpl::FindKey(std::string_view value) {
 }
 
 bool TableImpl::Locate(std::string_view field, std::string_view value) {
+  CurrentUpdate update(this);
   PostPending();
   int index = FieldIndex(field);
   if (index < 0) throw TableError::FieldNotFound(component_name_, field);

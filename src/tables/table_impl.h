@@ -14,7 +14,7 @@
 
 namespace tables {
 
-class TableImpl {
+class TableImpl : public RecordsObserver {
  public:
   // Opens (or shares) the file. `filter` is applied when set.
   TableImpl(std::string component_name, const std::string& path,
@@ -47,14 +47,11 @@ class TableImpl {
   }
   const FieldCodec& codec() const { return file_->codec(); }
   // The record the fields read: the pending change, or the current record.
-  // Inline: every field read passes through here.
-  std::string_view CurrentRecord() const {
-    // recno_ - 1 wraps around for 0 (no current record).
-    if (state_ == TableState::kBrowse && recno_ - 1 < file_->record_count())
-      return file_->Record(recno_);
-    return state_ != TableState::kBrowse ? std::string_view(buffer_)
-                                         : std::string_view(blank_);
-  }
+  std::string_view CurrentRecord() const { return current_; }
+  // The same, kept up to date by every operation, for field handles to
+  // read without a call: valid while the table is open.
+  const std::string_view* current_record() const { return &current_; }
+  void RecordsMoved() override { UpdateCurrent(); }
   // REQUIRES: edit or insert state (else NotEditing).
   // Inline: every field write passes through here.
   std::string& EditableRecord() {
@@ -72,6 +69,19 @@ class TableImpl {
   bool Locate(std::string_view field, std::string_view value);
 
  private:
+  // Takes the view of the current record anew when an operation ends, by
+  // whichever way it leaves.
+  class CurrentUpdate {
+   public:
+    explicit CurrentUpdate(TableImpl* table) : table_(table) {}
+    ~CurrentUpdate() { table_->UpdateCurrent(); }
+    CurrentUpdate(const CurrentUpdate&) = delete;
+    CurrentUpdate& operator=(const CurrentUpdate&) = delete;
+
+   private:
+    TableImpl* table_;
+  };
+  void UpdateCurrent() noexcept;
   [[noreturn]] void FailNotEditing() const;
   bool Visible(uint32_t recno) const;
   // Moves to the first visible record at or after `recno` in stored order,
@@ -95,6 +105,7 @@ class TableImpl {
   std::string buffer_;
   bool modified_ = false;
   std::string blank_;
+  std::string_view current_;  // see CurrentRecord
 };
 
 }  // namespace tables

@@ -5,6 +5,7 @@
 // blanks: looking at eight bytes together keeps these walks free of a
 // branch per byte, which the varying lengths would mispredict.
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -76,41 +77,94 @@ inline bool AllDigits(uint64_t word) {
 }
 
 // Fixed-width fields are walked with a count of steps that depends on the
-// width alone, never on the bytes, so that the loop's branch is the same on
-// every row and only conditional moves depend on the data. Fields of many
-// blanks or of varying lengths otherwise cost a mispredicted branch or two
-// per read.
+// width alone, never on the bytes, and the answers are made with bit
+// operations on masks of one bit per byte: fields of many blanks or of
+// varying lengths otherwise cost a mispredicted branch or two per read.
 
-// The length of `field` without its trailing blanks and NULs, and in
-// `high` the OR of all its bytes (bit 7 set when any is not ASCII).
-// REQUIRES: the field is at most 64 bytes wide.
-inline size_t FillTrimmedLength(std::string_view field, uint64_t* high) {
+// One bit per byte of `high`, whose bytes are each 0x80 or 0: bit i for
+// byte i (a portable movemask; the multiplication gathers the top bits into
+// the top byte without carries).
+inline uint64_t PackHighBits(uint64_t high) {
+  return ((high >> 7) * 0x0102040810204080ull) >> 56;
+}
+
+// 0x80 in each byte of `word` that is a digit '0' to '9', else 0 (exact per
+// byte: the bytes are handled as seven-bit values that cannot carry).
+inline uint64_t DigitBytes(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kLow7 = kOnes * 127;
+  const uint64_t low = word & kLow7;
+  return ((kOnes * (127 + '9' + 1) - low) & ~word &
+          (low + kOnes * (127 - ('0' - 1)))) &
+         (kOnes * 128);
+}
+
+// Bits first..last-1 set. REQUIRES: first <= last < 64.
+inline uint64_t BitRange(size_t first, size_t last) {
+  return ((uint64_t{1} << last) - 1) & ~((uint64_t{1} << first) - 1);
+}
+
+// The index after the highest set bit, 0 for none, without a branch.
+// REQUIRES: bit 63 clear.
+inline size_t EndOfBits(uint64_t bits) {
+  return static_cast<size_t>(std::bit_width((bits << 1) | 1)) - 1;
+}
+
+// What a field under 64 bytes holds, one bit per byte (bit i for byte i).
+struct FieldBytes {
+  uint64_t kept = 0;       // neither blank nor NUL
+  uint64_t non_blank = 0;  // not a blank
+  uint64_t digits = 0;     // '0' to '9'
+  uint64_t zeros = 0;      // '0'
+  uint64_t high = 0;       // nonzero when a byte is not ASCII
+};
+
+// Adds the bits of the eight bytes of `word`, which stand at `at`.
+[[gnu::always_inline]] inline void AddWord(FieldBytes& bytes, uint64_t word,
+                                           size_t at) {
+  constexpr uint64_t kBlanks = 0x2020202020202020ull;
+  constexpr uint64_t kZeros = 0x3030303030303030ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  bytes.high |= word & kHigh;
+  bytes.kept |= PackHighBits(NonZeroBytes((word | kBlanks) ^ kBlanks)) << at;
+  bytes.non_blank |= PackHighBits(NonZeroBytes(word ^ kBlanks)) << at;
+  bytes.digits |= PackHighBits(DigitBytes(word)) << at;
+  bytes.zeros |= PackHighBits(~NonZeroBytes(word ^ kZeros) & kHigh) << at;
+}
+
+// REQUIRES: field.size() < 64, and the bytes up to `readable_end` (the end
+// of the record) may be read. Inline, so that a caller pays only for the
+// masks it uses.
+[[gnu::always_inline]] inline FieldBytes ScanField(std::string_view field,
+                                                   const char* readable_end) {
   const size_t n = field.size();
   const char* p = field.data();
-  size_t length = 0;
-  uint64_t seen = 0;
+  FieldBytes bytes;
   if (n >= 8) {
-    constexpr uint64_t kBlanks = 0x2020202020202020ull;
-    // Words from left to right, the last one overlapping its neighbour: the
-    // last word with a kept byte sets the length.
+    // Words from left to right, the last one overlapping its neighbour;
+    // a byte seen twice gives the same bit twice.
     for (size_t at = 0;; at += 8) {
       if (at + 8 > n) at = n - 8;
-      const uint64_t word = LoadWord(p + at);
-      seen |= word;
-      const uint64_t kept = NonZeroBytes((word | kBlanks) ^ kBlanks);
-      const size_t end = at + static_cast<size_t>(std::bit_width(kept)) / 8;
-      length = kept != 0 ? end : length;
+      AddWord(bytes, LoadWord(p + at), at);
       if (at + 8 >= n) break;
     }
+  } else if (readable_end - p >= 8 &&
+             std::endian::native == std::endian::little) {
+    // A short field with eight bytes of the record from its start: one
+    // word, the bytes beyond the field taken as blanks.
+    const uint64_t mine = (uint64_t{1} << (8 * n)) - 1;
+    AddWord(bytes, (LoadWord(p) & mine) | (0x2020202020202020ull & ~mine), 0);
   } else {
     for (size_t i = 0; i < n; ++i) {
-      const unsigned char c = static_cast<unsigned char>(p[i]);
-      seen |= c;
-      length = (c != ' ' && c != 0) ? i + 1 : length;
+      const auto c = static_cast<unsigned char>(p[i]);
+      bytes.high |= c & 0x80u;
+      bytes.kept |= uint64_t{c != ' ' && c != 0} << i;
+      bytes.non_blank |= uint64_t{c != ' '} << i;
+      bytes.digits |= uint64_t{static_cast<unsigned char>(c - '0') < 10} << i;
+      bytes.zeros |= uint64_t{c == '0'} << i;
     }
   }
-  *high = seen & 0x8080808080808080ull;
-  return length;
+  return bytes;
 }
 
 // At least `size` bytes of room in `buffer`, whose size only grows, so that

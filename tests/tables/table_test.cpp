@@ -231,6 +231,58 @@ TEST_F(TableTest, TwoObjectsOnOneFileSeeEachOthersPostedRows) {
   EXPECT_EQ(Walk(writer), (std::vector<std::string>{"EVA", "LUIS"}));
 }
 
+// Field handles read the current record without asking the table again, so
+// every way the record can move under them must be followed: another
+// object's first change (records copied out of the file's mapping), its
+// appends (the records grow and move in memory), and this object's own
+// edit, cancel and insert.
+TEST_F(TableTest, FieldHandlesFollowTheRecordWhereverItMoves) {
+  {
+    Table table;
+    CreateTeachers(table);
+    table.Open();
+    AddTeacher(table, "ANA", 1, 0);
+    AddTeacher(table, "LUIS", 2, 0);
+    table.Close();
+  }
+  Table reader;
+  reader.SetTableName((dir_.path() / "PROFT.DBF").string());
+  reader.Open();
+  Field abrev = reader.FieldByName("ABREV");
+  std::string buffer;
+  reader.First();
+  reader.Next();
+  ASSERT_EQ(abrev.AsStringView(buffer), "LUIS");
+
+  Table writer;
+  writer.SetTableName(reader.FilePath());
+  writer.Open();
+  for (int i = 0; i < 20000; ++i)
+    AddTeacher(writer, "T" + std::to_string(i), i, 0);
+  EXPECT_EQ(abrev.AsStringView(buffer), "LUIS");
+  writer.First();
+  writer.Next();
+  writer.Edit();
+  writer.FieldByName("ABREV").SetAsString("LUISA");
+  writer.Post();
+  EXPECT_EQ(abrev.AsStringView(buffer), "LUISA");
+
+  reader.Edit();
+  abrev.SetAsString("PEPE");
+  EXPECT_EQ(abrev.AsStringView(buffer), "PEPE");
+  reader.Cancel();
+  EXPECT_EQ(abrev.AsStringView(buffer), "LUISA");
+  reader.Append();
+  EXPECT_EQ(abrev.AsStringView(buffer), "");
+  abrev.SetAsString("NUEVO");
+  reader.Post();
+  EXPECT_EQ(abrev.AsStringView(buffer), "NUEVO");
+  reader.First();
+  EXPECT_EQ(abrev.AsStringView(buffer), "ANA");
+  writer.Close();
+  reader.Close();
+}
+
 // A table copied without its index file (as the working copy is) keeps the
 // index flag of its header; once its rows change, that flag must go, or the
 // old index file beside the original would be taken as valid for new rows.
