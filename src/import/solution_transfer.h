@@ -60,6 +60,8 @@ class SolutionTransfer {
       return *field_;
     }
     tables::Field* operator->() { return &**this; }
+    // True once the field has been reached (the first use did not fail).
+    bool reached() const { return field_.has_value(); }
 
    private:
     tables::Table& table_;

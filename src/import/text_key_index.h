@@ -1,10 +1,11 @@
 #pragma once
 
 // A set of texts, each numbered in the order it was first inserted, for the
-// lookups of the solution transfer. One open-addressing table of slots
-// (stored hash and number) finds a text with one probe in most cases; the
-// texts themselves live one after another in a single arena, so a search
-// touches two or three cache lines and builds no string.
+// lookups of the solution transfer. One open-addressing table of slots finds
+// a text with one probe in most cases. A slot holds a short text's bytes
+// itself (the usual key: an abbreviation, a subject code), so that a search
+// reads one cache line and builds no string; longer texts are compared in
+// the arena where all texts live one after another.
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,14 @@ class TextKeyIndex {
   // compared byte for byte: case and blanks count.
   uint32_t Find(std::string_view text) const;
 
+  // Starts loading the slot where a search for `text` begins into the
+  // cache, so that a Find shortly after does not wait for memory.
+  void Prefetch(std::string_view text) const {
+    if (!slots_.empty()) {
+      __builtin_prefetch(&slots_[MakeProbe(text).hash & (slots_.size() - 1)]);
+    }
+  }
+
   uint32_t size() const { return static_cast<uint32_t>(keys_.size()); }
 
   // REQUIRES: number < size(). The text that has `number`.
@@ -33,18 +42,31 @@ class TextKeyIndex {
   }
 
  private:
-  struct Slot {
+  static constexpr size_t kInline = 16;  // bytes of text a slot holds
+
+  // A text as searched: its hash and, when short, its bytes padded with
+  // zeros to two words.
+  struct Probe {
+    std::string_view text;
+    uint32_t hash = 0;
+    uint64_t words[2] = {0, 0};
+  };
+  // 32 bytes, so that a slot never straddles two cache lines.
+  struct alignas(32) Slot {
     uint32_t hash = 0;
     uint32_t number = kAbsent;  // kAbsent: free
+    uint32_t length = 0;
+    uint64_t words[2] = {0, 0};  // a short text's bytes, as in Probe
   };
   struct KeyPlace {
     size_t offset;
     uint32_t length;
   };
 
-  static uint64_t Hash(std::string_view text);
-  // The slot that holds `text`, or the free slot where it would go.
-  size_t SlotFor(std::string_view text, uint32_t hash) const;
+  static Probe MakeProbe(std::string_view text);
+  bool Holds(const Slot& slot, const Probe& probe) const;
+  // The slot that holds the probe's text, or the free slot where it would go.
+  size_t SlotFor(const Probe& probe) const;
   void Grow();
 
   std::vector<Slot> slots_;  // a power of two in size, at most 3/4 full:

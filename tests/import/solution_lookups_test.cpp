@@ -38,6 +38,26 @@ TEST(TextKeyIndexTest, NumbersTextsInOrderOfFirstInsertion) {
   EXPECT_EQ(index.Find("GL"), TextKeyIndex::kAbsent);
 }
 
+TEST(TextKeyIndexTest, TellsApartTextsThatDifferInAnyOneByte) {
+  // Every length up to past the 16 bytes a slot holds; each byte changed in
+  // turn.
+  std::vector<std::string> texts;
+  for (size_t length = 0; length <= 20; ++length) {
+    texts.push_back(std::string(length, 'a'));
+    for (size_t at = 0; at < length; ++at) {
+      texts.push_back(std::string(length, 'a'));
+      texts.back()[at] = 'b';
+    }
+  }
+  TextKeyIndex index;
+  for (uint32_t n = 0; n < texts.size(); ++n) {
+    ASSERT_EQ(index.Insert(texts[n]), n) << texts[n];
+  }
+  for (uint32_t n = 0; n < texts.size(); ++n) {
+    EXPECT_EQ(index.Find(texts[n]), n) << texts[n];
+  }
+}
+
 TEST(TextKeyIndexTest, KeepsEveryTextThroughManyGrowths) {
   TextKeyIndex index;
   EXPECT_EQ(index.Find("T0001"), TextKeyIndex::kAbsent);  // empty index
