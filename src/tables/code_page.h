@@ -45,17 +45,23 @@ class CodePage {
   // True when every byte is below 0x80, which every code page and UTF-8
   // spell alike.
   static bool IsAscii(std::string_view text) {
-    // Eight bytes at a time: any high bit among them is a non-ASCII byte.
-    size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-      uint64_t word;
-      std::memcpy(&word, text.data() + i, sizeof word);
-      if (word & 0x8080808080808080ull) return false;
+    // Eight bytes at a time, the last word overlapping its neighbour: any
+    // high bit among them is a non-ASCII byte.
+    const size_t n = text.size();
+    uint64_t seen = 0;
+    if (n >= 8) {
+      for (size_t at = 0;; at += 8) {
+        if (at + 8 > n) at = n - 8;
+        uint64_t word;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        seen |= word;
+        if (at + 8 >= n) break;
+      }
+    } else {
+      for (size_t i = 0; i < n; ++i)
+        seen |= static_cast<unsigned char>(text[i]);
     }
-    for (; i < text.size(); ++i) {
-      if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-    }
-    return true;
+    return (seen & 0x8080808080808080ull) == 0;
   }
   // UTF-8 to table bytes, at most `max_bytes` long, never cutting a
   // character in two. A character the code page lacks becomes '?'.

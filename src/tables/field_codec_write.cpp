@@ -10,6 +10,7 @@
 #include "tables/memo_file.h"
 #include "tables/number_text.h"
 #include "tables/table_error.h"
+#include "tables/text_scan.h"
 
 namespace tables {
 namespace {
@@ -114,12 +115,23 @@ void FieldCodec::Clear(std::string& record,
 
 void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
                          std::string_view utf8) const {
+  // Character columns first: nearly every text written goes to one.
+  const auto width = static_cast<size_t>(field.length);
+  if ((field.type == 'C' || field.type == 'V') && !field.hidden &&
+      field.autoincrement_step == 0 && width <= 64 && utf8.size() <= width &&
+      CodePage::IsAscii(utf8)) {
+    // ASCII is the same in every code page: stored as it stands.
+    char* out = record.data() + field.offset;
+    FillBlanks(out, width);
+    CopySmall(out, utf8);
+    SetNull(record, field, false);
+    return;
+  }
   if (field.hidden || field.type == 'Q' || field.type == 'G' ||
       field.type == 'P' || field.type == 'W' || field.type == '+' ||
       field.autoincrement_step != 0)
     throw TableError::FieldNotWritable(field.name);
   if (field.type == 'C' || field.type == 'V') {
-    const auto width = static_cast<size_t>(field.length);
     char* out = record.data() + field.offset;
     const size_t used = code_page_.EncodeInto(utf8, out, width);
     std::memset(out + used, ' ', width - used);

@@ -222,8 +222,61 @@ std::optional<std::string> FormatFixed(double value, int width, int decimals) {
   return text;
 }
 
+namespace {
+
+// FormatFixedInto's text of `value` for the common case, from the value
+// scaled to a whole number of its last decimal: false when that could round
+// differently from the exact decimal expansion, which the general
+// formatting then handles.
+bool ScaledFixedText(double value, int decimals, char* buffer, size_t* length) {
+  static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4,
+                                      1e5, 1e6, 1e7, 1e8, 1e9};
+  if (decimals < 0 || decimals > 9) return false;
+  const double scaled = value * kScale[decimals];
+  // Below 1e12 the product is off the exact one by less than 1.2e-4, so
+  // away from a tie (.5) it rounds to the same whole number; near a tie the
+  // exact expansion decides.
+  if (!(std::fabs(scaled) < 1e12)) return false;
+  const double rounded = std::nearbyint(scaled);
+  if (std::fabs(std::fabs(scaled - rounded) - 0.5) < 1e-3) return false;
+  const auto whole_units = static_cast<int64_t>(rounded);
+  // A value that rounds to zero is written without its sign.
+  const bool negative = whole_units < 0;
+  uint64_t units = negative ? 0 - static_cast<uint64_t>(whole_units)
+                            : static_cast<uint64_t>(whole_units);
+  static constexpr uint64_t kPowers[] = {
+      1,      10,      100,      1000,      10000,
+      100000, 1000000, 10000000, 100000000, 1000000000};
+  const uint64_t power = kPowers[decimals];
+  char* at = buffer;
+  if (negative) *at++ = '-';
+  at = std::to_chars(at, buffer + 24, units / power).ptr;
+  if (decimals > 0) {
+    *at++ = '.';
+    units %= power;
+    for (int i = decimals - 1; i >= 0; --i) {
+      at[i] = static_cast<char>('0' + units % 10);
+      units /= 10;
+    }
+    at += decimals;
+  }
+  *length = static_cast<size_t>(at - buffer);
+  return true;
+}
+
+}  // namespace
+
 bool FormatFixedInto(double value, int width, int decimals, char* out) {
   if (!std::isfinite(value) || width <= 0) return false;
+  char scaled[40];
+  size_t scaled_length = 0;
+  if (ScaledFixedText(value, decimals, scaled, &scaled_length)) {
+    if (scaled_length > static_cast<size_t>(width)) return false;
+    const size_t blanks = static_cast<size_t>(width) - scaled_length;
+    std::memset(out, ' ', blanks);
+    std::memcpy(out + blanks, scaled, scaled_length);
+    return true;
+  }
   char buffer[400];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                               std::chars_format::fixed, decimals);

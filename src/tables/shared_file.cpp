@@ -141,6 +141,10 @@ void SharedFile::LoadRecords(uint64_t file_size) {
       throw TableError::CorruptTable(display_, "lectura incompleta");
   }
   records_ = mapped_ != nullptr ? mapped_ : data_.data();
+  has_autoincrement_ = std::any_of(header_.fields.begin(), header_.fields.end(),
+                                   [](const FieldDescriptor& field) {
+                                     return field.autoincrement_step != 0;
+                                   });
   record_count_ = static_cast<uint32_t>(count);
   flushed_count_ = record_count_;
   // A header that disagrees with the data is put right by the next Flush
@@ -276,6 +280,7 @@ uint32_t SharedFile::AppendRecord(const std::string& record) {
   data_.Append(record);
   MoveRecords(data_.data());
   for (FieldDescriptor& field : header_.fields) {
+    if (!has_autoincrement_) break;  // most tables: no walk over the fields
     if (field.autoincrement_step == 0) continue;
     // The next number of the table, as Visual FoxPro hands it out.
     for (int i = 0; i < 4; ++i) {

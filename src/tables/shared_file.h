@@ -125,6 +125,7 @@ class SharedFile {
   bool changed_ = false;              // since open
   bool unflushed_ = false;            // since the last Flush
   bool descriptors_changed_ = false;  // autoincrement counters moved
+  bool has_autoincrement_ = false;    // some field numbers new records
   bool has_production_index_ = false;
   std::vector<IndexOrder> orders_;  // from the production index; fixed size
   std::deque<IndexOrder> built_;    // built in memory; deque keeps addresses

@@ -167,6 +167,43 @@ struct FieldBytes {
   return bytes;
 }
 
+inline void StoreWord(char* at, uint64_t word) {
+  std::memcpy(at, &word, sizeof word);
+}
+
+// Fills `width` bytes at `out` with blanks: whole words, the last one
+// overlapping its neighbour, so the count of steps depends on the width
+// alone.
+inline void FillBlanks(char* out, size_t width) {
+  constexpr uint64_t kBlanks = 0x2020202020202020ull;
+  if (width >= 8) {
+    for (size_t at = 0;; at += 8) {
+      if (at + 8 > width) at = width - 8;
+      StoreWord(out + at, kBlanks);
+      if (at + 8 >= width) break;
+    }
+  } else {
+    for (size_t i = 0; i < width; ++i) out[i] = ' ';
+  }
+}
+
+// Copies `text` to `out` a word at a time (the last word overlapping its
+// neighbour), bytes only for texts under eight bytes: small copies without
+// a call to the C library.
+inline void CopySmall(char* out, std::string_view text) {
+  const size_t n = text.size();
+  const char* p = text.data();
+  if (n >= 8) {
+    for (size_t at = 0;; at += 8) {
+      if (at + 8 > n) at = n - 8;
+      StoreWord(out + at, LoadWord(p + at));
+      if (at + 8 >= n) break;
+    }
+  } else {
+    for (size_t i = 0; i < n; ++i) out[i] = p[i];
+  }
+}
+
 // At least `size` bytes of room in `buffer`, whose size only grows, so that
 // a loop reading many values into one buffer writes without reallocating or
 // filling. Texts made there are handed out as views of their own length.

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace tables {
 namespace {
@@ -138,6 +141,47 @@ TEST(NumberTextTest, FormatsFixedColumnsOrRefusesWhatDoesNotFit) {
   EXPECT_EQ(FormatFixed(-1234567890.0, 11, 0), "-1234567890");
   EXPECT_EQ(FormatFixed(123456789012.0, 11, 0), std::nullopt);
   EXPECT_EQ(FormatFixed(std::nan(""), 11, 0), std::nullopt);
+}
+
+// Fixed columns are mostly written from the value scaled to whole units of
+// the last decimal; that must give the digits of the exact decimal
+// expansion, as the standard library's formatting does, ties included.
+TEST(NumberTextTest, FixedColumnsMatchTheExactDecimalExpansion) {
+  auto reference = [](double value, int decimals) {
+    char text[400];
+    auto result = std::to_chars(text, text + sizeof text, value,
+                                std::chars_format::fixed, decimals);
+    std::string written(text, result.ptr);
+    if (written.front() == '-' &&
+        written.find_first_not_of("-0.") == std::string::npos)
+      written.erase(0, 1);
+    return written;
+  };
+  std::mt19937_64 random(42);
+  std::vector<double> values = {0.125, 0.375, 1.005, 2.675, -0.005,
+                                0.5,   -0.5,  1.5,   2.5,   1e11,
+                                -1e11, 0.045, 1e-7,  -1e-7, 999999999999.5};
+  for (int i = 0; i < 200000; ++i) {
+    const int kind = static_cast<int>(random() % 3);
+    const double magnitude =
+        std::pow(10.0, static_cast<double>(random() % 14) - 3);
+    double value =
+        static_cast<double>(random() % 2000001) / 1000000.0 * magnitude;
+    if (kind == 1) value = std::round(value * 1000) / 1000;  // near ties
+    if (kind == 2) value = static_cast<double>(random() % 100000) / 8.0;
+    values.push_back(random() % 2 ? -value : value);
+  }
+  for (double value : values) {
+    for (int decimals = 0; decimals <= 10; ++decimals) {
+      const std::string expected = reference(value, decimals);
+      const int width = 30;
+      const auto written = FormatFixed(value, width, decimals);
+      ASSERT_TRUE(written.has_value()) << value;
+      ASSERT_EQ(written->substr(static_cast<size_t>(width) - expected.size()),
+                expected)
+          << "value " << value << " decimals " << decimals;
+    }
+  }
 }
 
 // Qt switches LC_NUMERIC on Linux; reading and writing must not follow it.
