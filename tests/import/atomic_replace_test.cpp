@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -120,12 +120,7 @@ TEST(RawFileTest, CopyToCopiesTheRestOfTheFileWhereTheTargetStands) {
         folder / ("tqv-copy-" + std::to_string(::getpid()) + ".dbf");
     for (const auto& c : cases) {
       const std::string content = Pattern(c.size);
-      {
-        std::FILE* f = std::fopen(source_path.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(content.data(), 1, content.size(), f);
-        std::fclose(f);
-      }
+      std::ofstream(source_path, std::ios::binary | std::ios::trunc) << content;
       platform::RawFile in, out;
       ASSERT_EQ(in.OpenForReading(source_path.string()), 0);
       ASSERT_EQ(out.Create(dir.File("copy.dbf")), 0);
