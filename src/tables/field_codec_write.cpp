@@ -1,5 +1,7 @@
 // The writing half of FieldCodec.
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -36,11 +38,18 @@ void Fill(std::string& record, const FieldDescriptor& field, char c) {
               static_cast<size_t>(field.length));
 }
 
+// REQUIRES: `text` fits the field.
 void PutRight(std::string& record, const FieldDescriptor& field,
               std::string_view text) {
+  char* out = record.data() + field.offset;
+  const auto width = static_cast<size_t>(field.length);
+  if (width <= 64) {  // the usual columns: without calls for a few bytes
+    FillBlanks(out, width);
+    CopySmall(out + width - text.size(), text);
+    return;
+  }
   Fill(record, field, ' ');
-  std::memcpy(record.data() + field.offset + field.length - text.size(),
-              text.data(), text.size());
+  std::memcpy(out + width - text.size(), text.data(), text.size());
 }
 
 // dd/mm/yyyy, yyyy-mm-dd or yyyymmdd to days since 1899-12-30.
@@ -72,14 +81,45 @@ std::optional<double> ParseDate(std::string_view text) {
 }
 
 // A whole number's decimal digits, without a heap string per value.
-struct WholeText {
-  explicit WholeText(int64_t value)
-      : length(static_cast<size_t>(
-            std::to_chars(digits, digits + sizeof digits, value).ptr -
-            digits)) {}
-  std::string_view view() const { return {digits, length}; }
-  char digits[24];
-  size_t length;
+// The decimal digits of a whole number, made from the right: most stored
+// numbers are short, and this needs no count of the digits first.
+class WholeText {
+ public:
+  explicit WholeText(int64_t value) {
+    uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value)
+                              : static_cast<uint64_t>(value);
+    // Two digits a step, from a table of the pairs 00 to 99.
+    static constexpr auto kPairs = [] {
+      std::array<char, 200> pairs{};
+      for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+      }
+      return pairs;
+    }();
+    char* at = digits_ + sizeof digits_;
+    while (rest >= 100) {
+      at -= 2;
+      std::memcpy(at, &kPairs[static_cast<size_t>(rest % 100 * 2)], 2);
+      rest /= 100;
+    }
+    if (rest >= 10) {
+      at -= 2;
+      std::memcpy(at, &kPairs[static_cast<size_t>(rest * 2)], 2);
+    } else {
+      *--at = static_cast<char>('0' + rest);
+    }
+    if (value < 0) *--at = '-';
+    start_ = at;
+  }
+  std::string_view view() const {
+    return {start_, static_cast<size_t>(digits_ + sizeof digits_ - start_)};
+  }
+  size_t length() const { return view().size(); }
+
+ private:
+  char digits_[24];
+  const char* start_;
 };
 
 std::string_view TrimAround(std::string_view text) {
@@ -117,9 +157,16 @@ void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
                          std::string_view utf8) const {
   // Character columns first: nearly every text written goes to one.
   const auto width = static_cast<size_t>(field.length);
-  if ((field.type == 'C' || field.type == 'V') && !field.hidden &&
-      field.autoincrement_step == 0 && width <= 64 && utf8.size() <= width &&
-      CodePage::IsAscii(utf8)) {
+  const bool plain = (field.type == 'C' || field.type == 'V') &&
+                     !field.hidden && field.autoincrement_step == 0;
+  if (plain && width < 8 && utf8.size() <= width &&
+      std::endian::native == std::endian::little &&
+      static_cast<size_t>(field.offset) + 8 <= record.size() &&
+      StoreShortAscii(record.data() + field.offset, width, utf8)) {
+    SetNull(record, field, false);
+    return;
+  }
+  if (plain && width <= 64 && utf8.size() <= width && CodePage::IsAscii(utf8)) {
     // ASCII is the same in every code page: stored as it stands.
     char* out = record.data() + field.offset;
     FillBlanks(out, width);
@@ -194,7 +241,7 @@ void FieldCodec::SetInteger(std::string& record, const FieldDescriptor& field,
                             int64_t value) const {
   if ((field.type == 'N' || field.type == 'F') && field.decimals == 0) {
     const WholeText text(value);
-    if (text.length > static_cast<size_t>(field.length))
+    if (text.length() > static_cast<size_t>(field.length))
       throw TableError::ValueTooLarge(std::string(text.view()), field.name);
     PutRight(record, field, text.view());
     SetNull(record, field, false);

@@ -204,6 +204,28 @@ inline void CopySmall(char* out, std::string_view text) {
   }
 }
 
+// Stores ASCII `text` blank-padded into the `width` bytes at `out`, for
+// fields under eight bytes that have eight bytes of record from their start:
+// the text is gathered into one word as it is checked, and the field
+// written in one store that keeps the bytes after it. False, with nothing
+// written, when the text is not ASCII.
+// REQUIRES: text.size() <= width < 8; out[0..7] may be read and written.
+inline bool StoreShortAscii(char* out, size_t width, std::string_view text) {
+  uint64_t word = 0;
+  unsigned seen = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    seen |= c;
+    word |= uint64_t{c} << (8 * i);
+  }
+  if (seen >= 0x80) return false;
+  const uint64_t field = (uint64_t{1} << (8 * width)) - 1;
+  const uint64_t used = (uint64_t{1} << (8 * text.size())) - 1;
+  const uint64_t blanks = 0x2020202020202020ull & field & ~used;
+  StoreWord(out, (LoadWord(out) & ~field) | blanks | word);
+  return true;
+}
+
 // At least `size` bytes of room in `buffer`, whose size only grows, so that
 // a loop reading many values into one buffer writes without reallocating or
 // filling. Texts made there are handed out as views of their own length.

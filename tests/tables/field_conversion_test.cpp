@@ -89,6 +89,10 @@ TEST_F(FieldConversionTest, IntegersKeepTenDigitsAndSign) {
   }
   EXPECT_EQ(ErrorOf([&] { F("ENTERO").SetAsInteger(123456789012); }),
             "El valor '123456789012' no cabe en el campo 'ENTERO'");
+  EXPECT_EQ(ErrorOf([&] { F("ENTERO").SetAsInteger(INT64_MIN); }),
+            "El valor '-9223372036854775808' no cabe en el campo 'ENTERO'");
+  EXPECT_EQ(ErrorOf([&] { F("ENTERO").SetAsInteger(INT64_MAX); }),
+            "El valor '9223372036854775807' no cabe en el campo 'ENTERO'");
 }
 
 TEST_F(FieldConversionTest, TextWrittenToNumbersIsParsedOrRefused) {
@@ -167,16 +171,23 @@ TEST_F(FieldConversionTest, IntegersWrittenToTextAreCutLikeText) {
 
 TEST_F(FieldConversionTest, TextIsCutToTheWidthWithoutFillBlanksOnRead) {
   const std::pair<const char*, const char*> cases[] = {
-      {"abcdefgh", "abcde"}, {"ab   ", "ab"}, {"  ab", "  ab"},
+      {"abcdefgh", "abcde"},
+      {"ab   ", "ab"},
+      {"  ab", "  ab"},
       {"ñandúes", "ñandú"},  // one byte per character in code page 1252
-      {"€€€€€€", "€€€€€"},   {"x", "x"},  // a shorter text leaves nothing of
-                                          // the longer one
+      {"€€€€€€", "€€€€€"},
+      {"x", "x"},  // a shorter text leaves nothing of
+                   // the longer one
+      {"", ""},
+      {"abcde", "abcde"},
   };
   for (auto [written, read] : cases) {
     table_.Edit();
+    F("ENTERO").SetAsInteger(-1234567890);  // the next field, kept intact
     F("TEXTO").SetAsString(written);
     Reopen();
     EXPECT_EQ(F("TEXTO").AsString(), read) << written;
+    EXPECT_EQ(F("ENTERO").AsInteger(), -1234567890) << written;
     EXPECT_EQ(dir_.Read("TIPOS.dbf")[0], '\x03');
   }
 }
