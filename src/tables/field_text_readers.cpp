@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 #include "tables/field_codec.h"
 #include "tables/files.h"
@@ -33,27 +34,35 @@ std::string_view LogicalText(char stored) {
 // the general path reads. The text is made from any eight bytes and the
 // checks are combined without branches: blank dates are as common as
 // filled ones, and in no order.
-bool StoredDateToText(const char* raw, char* text) {
+bool StoredDateToText(uint64_t stored, char* text) {
   // Unsigned, so that the arithmetic on bytes that are no digits wraps
   // harmlessly; AllDigits rejects them.
-  auto digit = [raw](int i) {
-    return static_cast<unsigned>(static_cast<unsigned char>(raw[i])) - '0';
+  auto digit = [stored](int i) {
+    return static_cast<unsigned>((stored >> (8 * i)) & 0xFF) - '0';
   };
-  const unsigned year =
-      digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3);
   const unsigned month = digit(4) * 10 + digit(5);
   const unsigned day = digit(6) * 10 + digit(7);
   static constexpr unsigned char kDaysInMonth[16] = {
       0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31, 0, 0, 0};
-  const bool valid = AllDigits(LoadWord(raw)) & (year >= 1000) &
-                     (month - 1 < 12) & (day - 1 < kDaysInMonth[month & 15]);
-  text[0] = raw[6];
-  text[1] = raw[7];
-  text[2] = '/';
-  text[3] = raw[4];
-  text[4] = raw[5];
-  text[5] = '/';
-  std::memcpy(text + 6, raw, 4);
+  // A four-digit year: its first digit is not 0.
+  const bool valid = AllDigits(stored) & (digit(0) != 0) & (month - 1 < 12) &
+                     (day - 1 < kDaysInMonth[month & 15]);
+  if constexpr (std::endian::native == std::endian::little) {
+    // Bytes y0 y1 y2 y3 m0 m1 d0 d1 moved into d0 d1 / m0 m1 / y0 y1, then
+    // y2 y3.
+    const uint64_t head = (stored >> 48) | uint64_t{'/'} << 16 |
+                          ((stored >> 32) & 0xFFFF) << 24 |
+                          uint64_t{'/'} << 40 | (stored & 0xFFFF) << 48;
+    StoreWord(text, head);
+    const auto tail = static_cast<uint16_t>(stored >> 16);
+    std::memcpy(text + 8, &tail, sizeof tail);
+  } else {
+    char raw[8];
+    std::memcpy(raw, &stored, sizeof raw);
+    const char ordered[10] = {raw[6], raw[7], '/',    raw[4], raw[5],
+                              '/',    raw[0], raw[1], raw[2], raw[3]};
+    std::memcpy(text, ordered, sizeof ordered);
+  }
   return valid;
 }
 
@@ -217,8 +226,9 @@ std::string_view FieldCodec::ReadDate(const FieldCodec& codec,
     // Made whether or not it is a date, so that blank and filled dates
     // differ only in the length returned, not in the way through.
     char* text = RoomIn(buffer, 10);
-    const bool valid = StoredDateToText(raw.data(), text);
-    const bool blank = IsFill(LoadWord(raw.data()));
+    const uint64_t stored = LoadWord(raw.data());
+    const bool valid = StoredDateToText(stored, text);
+    const bool blank = IsFill(stored);
     if (valid | blank) return std::string_view(text, valid ? 10 : 0);
   } else if (TrimTrailing(raw).empty()) {
     return {};
