@@ -140,7 +140,7 @@ struct FieldBytes {
   const size_t n = field.size();
   const char* p = field.data();
   FieldBytes bytes;
-  if (n >= 8) {
+  if (n > 16) {
     // Words from left to right, the last one overlapping its neighbour;
     // a byte seen twice gives the same bit twice.
     for (size_t at = 0;; at += 8) {
@@ -148,6 +148,9 @@ struct FieldBytes {
       AddWord(bytes, LoadWord(p + at), at);
       if (at + 8 >= n) break;
     }
+  } else if (n >= 8) {  // most columns: two words, without a loop
+    AddWord(bytes, LoadWord(p), 0);
+    AddWord(bytes, LoadWord(p + n - 8), n - 8);
   } else if (readable_end - p >= 8 &&
              std::endian::native == std::endian::little) {
     // A short field with eight bytes of the record from its start: one
