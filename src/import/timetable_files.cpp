@@ -169,16 +169,22 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
   const std::string backup =
       tables::JoinPath(kBackupRoot, BackupStamp(std::time(nullptr)));
   tables::ForceDirectories(backup);
-  for (const std::string& path : admin_paths) CopyToBackup(backup, path);
   platform::StagedFile staged[] = {
       platform::StagedFile(tables::ResolvePath(admin_paths[0])),
       platform::StagedFile(tables::ResolvePath(admin_paths[1]))};
-  for (int i = 0; i < 2; ++i) {
+  // The new files are copied beside the old ones before the backup is made,
+  // so that the disk writes them meanwhile. A failure to stage is reported
+  // only once the backup is complete, as when the backup came first; a
+  // failing backup removes the staged files, as the objects go.
+  int staging = 0;
+  for (int i = 0; i < 2 && staging == 0; ++i) {
     const std::string copy =
         tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
-    Check(staged[i].StartCopyOf(tables::ResolvePath(copy)));
+    staging = staged[i].StartCopyOf(tables::ResolvePath(copy));
   }
-  // Both copies go to disk side by side; both are there before any rename.
+  for (const std::string& path : admin_paths) CopyToBackup(backup, path);
+  Check(staging);
+  // Both copies are on disk before any rename.
   for (platform::StagedFile& file : staged) Check(file.FinishStaging());
   for (platform::StagedFile& file : staged) Check(file.Commit());
 }
