@@ -33,12 +33,14 @@ std::string BackupStamp(std::time_t when);
 
 // Puts the working copy's horgrup.dbf and horprof.dbf over the
 // administration's. First checks that no other program holds either
-// administration file, then copies both into the dated backup folder
-// "C:\QTEMP\COPIAS\<AAAAMMDD-HHMMSS>\" (which is kept), then writes both new
-// files beside the old ones under temporary names, flushed to disk, and only
-// when both are complete renames each over its old file. Any failure before
-// the renames leaves the administration folder untouched. Throws
-// shell::IoError, or the engine's error for a file held by another program.
+// administration file, then writes both new files beside the old ones under
+// temporary names, copies both old ones into the dated backup folder
+// "C:\QTEMP\COPIAS\<AAAAMMDD-HHMMSS>\" (which is kept; a failure to write
+// the new files is reported once the backup is complete), flushes the new
+// files to disk, and only when both are complete renames each over its old
+// file. Any failure before the renames leaves the administration folder
+// untouched, without temporary files. Throws shell::IoError, or the engine's
+// error for a file held by another program.
 void ReplaceAdminTimetables(const std::string& admin_folder);
 
 }  // namespace importing
