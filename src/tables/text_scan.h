@@ -148,9 +148,9 @@ struct FieldBytes {
       AddWord(bytes, LoadWord(p + at), at);
       if (at + 8 >= n) break;
     }
-  } else if (n >= 8) {  // most columns: two words, without a loop
+  } else if (n >= 8) {  // most columns: one or two words, without a loop
     AddWord(bytes, LoadWord(p), 0);
-    AddWord(bytes, LoadWord(p + n - 8), n - 8);
+    if (n > 8) AddWord(bytes, LoadWord(p + n - 8), n - 8);
   } else if (readable_end - p >= 8 &&
              std::endian::native == std::endian::little) {
     // A short field with eight bytes of the record from its start: one
