@@ -43,9 +43,20 @@ class FieldTextTest : public ::testing::Test {
   }
   const FieldDescriptor& field() const { return header_.fields[0]; }
 
-  // Through the view and through the copying read, which must agree.
+  // Through the view and through the copying read, which must agree, and
+  // again with other bytes after the field in the record (fields are
+  // scanned in wider loads when the record has room after them).
   std::string Read(const std::string& stored) {
-    const std::string record = " " + stored;
+    const std::string alone = ReadIn(" " + stored);
+    const std::string followed = ReadIn(" " + stored +
+                                        std::string("9 0-\0.\xE9"
+                                                    "12345678901",
+                                                    18));
+    EXPECT_EQ(alone, followed) << "stored '" << stored << "'";
+    return alone;
+  }
+  std::string ReadIn(const std::string& record) {
+    const std::string stored = record.substr(1, field().length);
     // One buffer for every read, as a walk over a table uses it: a text
     // made there must come back with its own length, not the buffer's.
     const std::string viewed(codec_.TextView(record, field(), reused_));
