@@ -4,6 +4,7 @@
 // tables that are only read are walked straight from the system's file
 // cache, without a copy of every record.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,14 +22,21 @@ class FileView {
   // True once another program cut the file short under the view. The bytes
   // that vanished read as zeros from then on, so whatever was read since
   // the last check must not be trusted.
-  virtual bool damaged() const = 0;
+  // Inline: checked on every move of a cursor.
+  bool damaged() const {
+    return damaged_ != nullptr && damaged_->load(std::memory_order_acquire);
+  }
 
  protected:
-  FileView(const char* data, size_t size) : data_(data), size_(size) {}
+  // `damaged` is the flag that the system's signal handler raises; it
+  // outlives the view.
+  FileView(const char* data, size_t size, const std::atomic<bool>* damaged)
+      : data_(data), size_(size), damaged_(damaged) {}
 
  private:
   const char* data_;
   size_t size_;
+  const std::atomic<bool>* damaged_;
 };
 
 #ifndef _WIN32

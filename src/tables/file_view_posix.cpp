@@ -60,14 +60,14 @@ class PosixFileView : public FileView {
  public:
   PosixFileView(void* mapping, size_t mapped, const char* data, size_t size,
                 Slot* slot)
-      : FileView(data, size), mapping_(mapping), mapped_(mapped), slot_(slot) {}
+      : FileView(data, size, &slot->damaged),
+        mapping_(mapping),
+        mapped_(mapped),
+        slot_(slot) {}
   ~PosixFileView() override {
     slot_->start.store(0, std::memory_order_release);
     slot_->end.store(0, std::memory_order_release);
     ::munmap(mapping_, mapped_);
-  }
-  bool damaged() const override {
-    return slot_->damaged.load(std::memory_order_acquire);
   }
 
  private:

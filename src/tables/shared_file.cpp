@@ -213,12 +213,12 @@ std::string SharedFile::BlankRecord() const {
   return record;
 }
 
-void SharedFile::CheckIntact() const {
-  // Once the records are copied the mapping is no longer read; our own
-  // flush may then shorten the file under it without harm.
-  if (mapped_ != nullptr && view_->damaged())
-    throw TableError::CorruptTable(
-        display_, "otro programa lo ha recortado mientras se leía");
+// (CheckIntact looks only while the records are read from the mapping:
+// once they are copied, our own flush may shorten the file under it without
+// harm.)
+void SharedFile::FailCutShort() const {
+  throw TableError::CorruptTable(
+      display_, "otro programa lo ha recortado mientras se leía");
 }
 
 void SharedFile::Unwatch(RecordsObserver* observer) {

@@ -70,7 +70,10 @@ class SharedFile {
   }
   // Fails when another program cut the file short while it was read from
   // its mapping: records read since then may be zeros, not data.
-  void CheckIntact() const;
+  // Inline: every move of a cursor checks.
+  void CheckIntact() const {
+    if (mapped_ != nullptr && view_->damaged()) FailCutShort();
+  }
   bool IsDeleted(uint32_t recno) const { return Record(recno)[0] == '*'; }
   // A record with every field empty.
   std::string BlankRecord() const;
@@ -94,6 +97,7 @@ class SharedFile {
   int FieldIndexOf(std::string_view name) const;
   std::vector<IndexedField> IndexedFields(
       const std::vector<IndexOrder>& orders) const;
+  [[noreturn]] void FailCutShort() const;
   void MarkChanged();
   // Points records_ at `records`, telling the observers when it moved.
   void MoveRecords(const char* records);
