@@ -129,6 +129,10 @@ class FieldCodec {
                                       const FieldDescriptor& field,
                                       std::string_view record,
                                       std::string& buffer);
+  static std::string_view ReadGeneralText(const FieldCodec& codec,
+                                          const FieldDescriptor& field,
+                                          std::string_view record,
+                                          std::string& buffer);
   static std::string_view ReadAnyType(const FieldCodec& codec,
                                       const FieldDescriptor& field,
                                       std::string_view record,

@@ -295,8 +295,13 @@ inline bool StoreShortAscii(char* out, size_t width, std::string_view text) {
 // At least `size` bytes of room in `buffer`, whose size only grows, so that
 // a loop reading many values into one buffer writes without reallocating or
 // filling. Texts made there are handed out as views of their own length.
+[[gnu::noinline]] inline void GrowRoom(std::string& buffer, size_t size) {
+  buffer.resize(size < 64 ? 64 : size);
+}
 inline char* RoomIn(std::string& buffer, size_t size) {
-  if (buffer.size() < size) buffer.resize(size < 64 ? 64 : size);
+  // The growth is apart: it happens once per buffer, and inline it would
+  // cost every reader a stack frame.
+  if (buffer.size() < size) GrowRoom(buffer, size);
   return buffer.data();
 }
 
