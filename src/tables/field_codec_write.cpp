@@ -161,7 +161,6 @@ void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
                      !field.hidden && field.autoincrement_step == 0;
   if (plain && width < 8 && utf8.size() <= width &&
       std::endian::native == std::endian::little &&
-      static_cast<size_t>(field.offset) + 8 <= record.size() &&
       StoreShortAscii(record.data() + field.offset, width, utf8)) {
     SetNull(record, field, false);
     return;

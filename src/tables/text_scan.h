@@ -271,11 +271,12 @@ inline void CopySmall(char* out, std::string_view text) {
 }
 
 // Stores ASCII `text` blank-padded into the `width` bytes at `out`, for
-// fields under eight bytes that have eight bytes of record from their start:
-// the text is gathered into one word as it is checked, and the field
-// written in one store that keeps the bytes after it. False, with nothing
-// written, when the text is not ASCII.
-// REQUIRES: text.size() <= width < 8; out[0..7] may be read and written.
+// fields under eight bytes: the text is gathered into one word as it is
+// checked, and the field written in two overlapping four-byte stores (bytes
+// below four). Nothing around the field is read, so these stores never wait
+// for earlier ones to the neighbouring fields. False, with nothing written,
+// when the text is not ASCII.
+// REQUIRES: text.size() <= width < 8.
 inline bool StoreShortAscii(char* out, size_t width, std::string_view text) {
   uint64_t word = 0;
   unsigned seen = 0;
@@ -285,10 +286,17 @@ inline bool StoreShortAscii(char* out, size_t width, std::string_view text) {
     word |= uint64_t{c} << (8 * i);
   }
   if (seen >= 0x80) return false;
-  const uint64_t field = (uint64_t{1} << (8 * width)) - 1;
   const uint64_t used = (uint64_t{1} << (8 * text.size())) - 1;
-  const uint64_t blanks = 0x2020202020202020ull & field & ~used;
-  StoreWord(out, (LoadWord(out) & ~field) | blanks | word);
+  word |= 0x2020202020202020ull & ~used;
+  if (width >= 4) {
+    const auto low = static_cast<uint32_t>(word);
+    const auto high = static_cast<uint32_t>(word >> (8 * (width - 4)));
+    std::memcpy(out, &low, sizeof low);
+    std::memcpy(out + width - 4, &high, sizeof high);
+  } else {
+    for (size_t i = 0; i < width; ++i)
+      out[i] = static_cast<char>(word >> (8 * i));
+  }
   return true;
 }
 
