@@ -273,7 +273,29 @@ bool FieldCodec::StoredWhole(std::string_view record,
                              int64_t* value) const {
   if ((field.type != 'N' && field.type != 'F') || field.null_bit >= 0)
     return false;
-  std::string_view text = Trim(Raw(record, field));
+  std::string_view raw = Raw(record, field);
+  if (raw.size() < 64) {
+    // Where the number stands found from masks of its bytes, as the text
+    // readers do: blanks before, digits (after an optional '-'), blanks and
+    // NULs after.
+    const FieldBytes bytes = ScanField(raw, record.data() + record.size());
+    if (bytes.kept == 0) {
+      *value = 0;
+      return true;
+    }
+    const auto first = static_cast<size_t>(std::countr_zero(bytes.non_blank));
+    const size_t last = EndOfBits(bytes.kept);
+    const bool negative = raw[first] == '-';
+    const size_t start = first + (negative ? 1 : 0);
+    if (start == last || last - start > 15 ||
+        bytes.digits != BitRange(start, last))
+      return false;
+    int64_t number = 0;
+    for (size_t i = start; i < last; ++i) number = number * 10 + (raw[i] - '0');
+    *value = negative ? -number : number;
+    return true;
+  }
+  std::string_view text = Trim(raw);
   const bool negative = !text.empty() && text.front() == '-';
   if (negative) text.remove_prefix(1);
   if (text.size() > 15 || (negative && text.empty())) return false;

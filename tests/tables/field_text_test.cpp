@@ -198,7 +198,7 @@ TEST_F(FieldTextTest, WholeNumbersReadAsTheirValue) {
   std::mt19937 random(11);
   const std::string kAlphabet = "0000123456789-  .";
   int whole_read = 0;
-  for (int width : {4, 11, 18}) {
+  for (int width : {4, 11, 18, 70}) {
     Use('N', width);
     for (int i = 0; i < 20000; ++i) {
       std::string stored(static_cast<size_t>(width), ' ');
@@ -207,7 +207,17 @@ TEST_F(FieldTextTest, WholeNumbersReadAsTheirValue) {
         stored[k] = kAlphabet[random() % kAlphabet.size()];
       const std::string record = " " + stored;
       int64_t value = -1;
-      if (!codec_.StoredWhole(record, field(), &value)) continue;
+      const bool whole = codec_.StoredWhole(record, field(), &value);
+      // The same with other bytes after the field in the record.
+      int64_t followed = -1;
+      ASSERT_EQ(codec_.StoredWhole(record + std::string("7 -\0"
+                                                        "123456789012345",
+                                                        19),
+                                   field(), &followed),
+                whole)
+          << "stored '" << stored << "'";
+      if (!whole) continue;
+      EXPECT_EQ(followed, value) << "stored '" << stored << "'";
       ++whole_read;
       std::optional<double> number;
       ASSERT_NO_THROW(number = codec_.Number(record, field())) << stored;
