@@ -116,10 +116,10 @@ std::string CodePage::Decode(std::string_view bytes) const {
 std::string_view CodePage::DecodeSingleByte(std::string_view bytes,
                                             std::string& room) const {
   // Every byte becomes at most three UTF-8 bytes (the upper halves hold
-  // characters of the basic plane only); the table keeps the loop free of
-  // branches on the characters.
-  // Each character is stored as one four-byte word, lowest byte first; its
-  // count byte lands beyond the character and the next one overwrites it.
+  // characters of the basic plane only), looked up in a table that keeps
+  // the loop free of branches on the characters. Each is stored as one
+  // four-byte word, lowest byte first: its count byte lands beyond the
+  // character, and the next character overwrites it.
   char* const start = RoomIn(room, 3 * bytes.size() + 1);
   char* at = start;
   for (char c : bytes) {
@@ -155,26 +155,8 @@ void CodePage::DecodeUpper(std::string_view bytes, std::string& out) const {
     }
     return;
   }
-  // Every byte becomes at most three UTF-8 bytes (the upper halves hold
-  // characters of the basic plane only). Short texts, which fields are, are
-  // made on the stack and copied once; the table keeps the loop free of
-  // branches on the characters.
-  char local[3 * 256];
-  std::string room;
-  char* start = local;
-  if (bytes.size() > 256) {
-    room.resize(bytes.size() * 3);
-    start = room.data();
-  }
-  char* at = start;
-  for (char c : bytes) {
-    const uint32_t encoded = utf8_of_[static_cast<unsigned char>(c)];
-    at[0] = static_cast<char>(encoded);
-    at[1] = static_cast<char>(encoded >> 8);
-    at[2] = static_cast<char>(encoded >> 16);
-    at += encoded >> 24;
-  }
-  out.assign(start, static_cast<size_t>(at - start));
+  // Made in `out` itself, then cut to the text's length.
+  out.resize(DecodeSingleByte(bytes, out).size());
 }
 
 std::string CodePage::Encode(std::string_view utf8, size_t max_bytes) const {

@@ -47,10 +47,11 @@ class FieldCodec {
   // page, so that a walk over many rows does not decide again on every read.
   // A text made in `buffer` is returned as a view of its own length; the
   // buffer may be longer.
-  using TextReader = std::string_view (*)(const FieldCodec& codec,
-                                          const FieldDescriptor& field,
-                                          std::string_view record,
-                                          std::string& buffer);
+  using TextReaderFunction = std::string_view(const FieldCodec& codec,
+                                              const FieldDescriptor& field,
+                                              std::string_view record,
+                                              std::string& buffer);
+  using TextReader = TextReaderFunction*;
   TextReader TextReaderFor(const FieldDescriptor& field) const;
   // `text` (from a TextReader into `out`) as the whole content of `out`.
   static void KeepText(std::string_view text, std::string& out);
@@ -108,35 +109,10 @@ class FieldCodec {
                        double value) const;
   std::string MemoText(std::string_view record,
                        const FieldDescriptor& field) const;
-  // The readers TextReaderFor chooses from.
-  static std::string_view ReadSingleByteText(const FieldCodec& codec,
-                                             const FieldDescriptor& field,
-                                             std::string_view record,
-                                             std::string& buffer);
-  static std::string_view ReadWholeNumber(const FieldCodec& codec,
-                                          const FieldDescriptor& field,
-                                          std::string_view record,
-                                          std::string& buffer);
-  static std::string_view ReadDecimalNumber(const FieldCodec& codec,
-                                            const FieldDescriptor& field,
-                                            std::string_view record,
-                                            std::string& buffer);
-  static std::string_view ReadDate(const FieldCodec& codec,
-                                   const FieldDescriptor& field,
-                                   std::string_view record,
-                                   std::string& buffer);
-  static std::string_view ReadLogical(const FieldCodec& codec,
-                                      const FieldDescriptor& field,
-                                      std::string_view record,
-                                      std::string& buffer);
-  static std::string_view ReadGeneralText(const FieldCodec& codec,
-                                          const FieldDescriptor& field,
-                                          std::string_view record,
-                                          std::string& buffer);
-  static std::string_view ReadAnyType(const FieldCodec& codec,
-                                      const FieldDescriptor& field,
-                                      std::string_view record,
-                                      std::string& buffer);
+  // The readers TextReaderFor chooses from; ReadGeneralText reads through
+  // the values, ReadAnyType decides by the column type on every read.
+  static TextReaderFunction ReadSingleByteText, ReadWholeNumber,
+      ReadDecimalNumber, ReadDate, ReadLogical, ReadGeneralText, ReadAnyType;
   // Text() for the cases TextInto has no shortcut for.
   std::string GeneralText(std::string_view record,
                           const FieldDescriptor& field) const;
