@@ -23,6 +23,20 @@ int LastCode() {
   return static_cast<int>(err);
 }
 
+// A file opened for reading and writing into `handle`; `disposition` says
+// whether it is made anew (CREATE_ALWAYS) or must not exist yet
+// (CREATE_NEW).
+int OpenForWriting(const std::string& native_path, DWORD disposition,
+                   void** handle) {
+  HANDLE h =
+      CreateFileW(Wide(native_path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastCode();
+  *handle = h;
+  return 0;
+}
+
 }  // namespace
 
 RawFile::~RawFile() {
@@ -41,23 +55,11 @@ int RawFile::OpenForReading(const std::string& native_path) {
 }
 
 int RawFile::Create(const std::string& native_path) {
-  HANDLE h =
-      CreateFileW(Wide(native_path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return LastCode();
-  handle_ = h;
-  return 0;
+  return OpenForWriting(native_path, CREATE_ALWAYS, &handle_);
 }
 
 int RawFile::CreateNew(const std::string& native_path) {
-  HANDLE h =
-      CreateFileW(Wide(native_path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
-                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return LastCode();
-  handle_ = h;
-  return 0;
+  return OpenForWriting(native_path, CREATE_NEW, &handle_);
 }
 
 int RawFile::Read(char* buffer, size_t size, size_t* count) {

@@ -276,23 +276,18 @@ bool FieldCodec::StoredWhole(std::string_view record,
   std::string_view raw = Raw(record, field);
   if (raw.size() < 64) {
     // Where the number stands found from masks of its bytes, as the text
-    // readers do: blanks before, digits (after an optional '-'), blanks and
-    // NULs after.
+    // readers find it.
     const FieldBytes bytes = ScanField(raw, record.data() + record.size());
     if (bytes.kept == 0) {
       *value = 0;
       return true;
     }
-    const auto first = static_cast<size_t>(std::countr_zero(bytes.non_blank));
-    const size_t last = EndOfBits(bytes.kept);
-    const bool negative = raw[first] == '-';
-    const size_t start = first + (negative ? 1 : 0);
-    if (start == last || last - start > 15 ||
-        bytes.digits != BitRange(start, last))
-      return false;
+    const auto span = FindWholeNumber(raw, bytes);  // leading zeros count
+    if (!span) return false;
     int64_t number = 0;
-    for (size_t i = start; i < last; ++i) number = number * 10 + (raw[i] - '0');
-    *value = negative ? -number : number;
+    for (size_t i = span->start; i < span->last; ++i)
+      number = number * 10 + (raw[i] - '0');
+    *value = span->negative() ? -number : number;
     return true;
   }
   std::string_view text = Trim(raw);

@@ -192,16 +192,11 @@ std::string_view FieldCodec::ReadWholeNumber(const FieldCodec& codec,
   if (raw.size() < 64) {
     const FieldBytes bytes = ScanField(raw, record.data() + record.size());
     if (bytes.kept == 0) return {};
-    // The shortest form: an optional '-', then 1 to 15 digits with nothing
-    // between them and no leading zero ("0" alone, never "-0"). Before the
-    // text there are only blanks, after it only blanks and NULs.
-    const auto first = static_cast<size_t>(std::countr_zero(bytes.non_blank));
-    const size_t last = EndOfBits(bytes.kept);
-    const size_t start = first + (raw[first] == '-' ? 1 : 0);
-    const size_t body = last - start;
-    if (start < last && bytes.digits == BitRange(start, last) && body <= 15 &&
-        (raw[start] != '0' || (body == 1 && start == first)))
-      return raw.substr(first, last - first);
+    // The shortest form: no leading zero ("0" alone, never "-0").
+    if (const auto span = FindWholeNumber(raw, bytes);
+        span &&
+        (raw[span->start] != '0' || (span->digits() == 1 && !span->negative())))
+      return raw.substr(span->first, span->last - span->first);
   }
   // Numbers stored with decimals all the same, or with leading zeros.
   return ReadDecimalNumber(codec, field, record, buffer);

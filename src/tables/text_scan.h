@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -231,6 +232,32 @@ struct FieldBytes {
     bytes.zeros |= uint64_t{c == '0'} << i;
   }
   return bytes;
+}
+
+// Where a whole number stands in a field ScanField has read: `first` is
+// its first byte (after leading blanks), `start` its first digit (after an
+// optional '-'), `last` the end of its digits. Only blanks come before it,
+// only blanks and NULs after it.
+struct WholeSpan {
+  size_t first;
+  size_t start;
+  size_t last;
+  bool negative() const { return start != first; }
+  size_t digits() const { return last - start; }
+};
+
+// The span of 1 to 15 digits, with an optional '-' before them, that the
+// field holds; nullopt for anything else, blank fields included.
+// REQUIRES: bytes.kept != 0.
+inline std::optional<WholeSpan> FindWholeNumber(std::string_view field,
+                                                const FieldBytes& bytes) {
+  const auto first = static_cast<size_t>(std::countr_zero(bytes.non_blank));
+  const size_t last = EndOfBits(bytes.kept);
+  const size_t start = first + (field[first] == '-' ? 1 : 0);
+  if (start == last || last - start > 15 ||
+      bytes.digits != BitRange(start, last))
+    return std::nullopt;
+  return WholeSpan{first, start, last};
 }
 
 inline void StoreWord(char* at, uint64_t word) {
