@@ -4,7 +4,7 @@
 
 namespace importing {
 
-int64_t TeacherLookup::Dni(std::string_view abrev) {
+int64_t TeacherLookup::Dni(const TextKeyIndex::Probe& abrev) {
   if (!loaded_) Load();
   const uint32_t number = abrevs_.Find(abrev);
   return number == TextKeyIndex::kAbsent ? 0 : dni_by_abrev_[number];
@@ -29,7 +29,7 @@ void TeacherLookup::Load() {
 
 const std::string& SubjectLookup::Codvalen(std::string_view nivel,
                                            std::string_view curso,
-                                           std::string_view cod) {
+                                           const TextKeyIndex::Probe& cod) {
   static const std::string kNone;
   if (!loaded_) Load();
   const uint32_t number = cods_.Find(cod);

@@ -22,10 +22,16 @@ class TeacherLookup {
 
   // The DNI of the first row whose ABREV equals `abrev` exactly; 0 when no
   // row has it. An empty DNI reads as 0.
-  int64_t Dni(std::string_view abrev);
-  // Makes a Dni for `abrev` shortly after cheaper (TextKeyIndex::Prefetch).
-  void Prefetch(std::string_view abrev) const {
-    if (loaded_) abrevs_.Prefetch(abrev);
+  int64_t Dni(std::string_view abrev) {
+    return Dni(TextKeyIndex::MakeProbe(abrev));
+  }
+  int64_t Dni(const TextKeyIndex::Probe& abrev);
+  // The probe for a Dni of `abrev` shortly after, its slot already on the
+  // way into the cache (TextKeyIndex::Prefetch).
+  TextKeyIndex::Probe Prefetch(std::string_view abrev) const {
+    const TextKeyIndex::Probe probe = TextKeyIndex::MakeProbe(abrev);
+    if (loaded_) abrevs_.Prefetch(probe);
+    return probe;
   }
 
  private:
@@ -48,10 +54,16 @@ class SubjectLookup {
   // texts exactly; empty when no row matches. The text stays valid while the
   // lookup lives.
   const std::string& Codvalen(std::string_view nivel, std::string_view curso,
-                              std::string_view cod);
-  // Makes a Codvalen for `cod` shortly after cheaper.
-  void Prefetch(std::string_view cod) const {
-    if (loaded_) cods_.Prefetch(cod);
+                              std::string_view cod) {
+    return Codvalen(nivel, curso, TextKeyIndex::MakeProbe(cod));
+  }
+  const std::string& Codvalen(std::string_view nivel, std::string_view curso,
+                              const TextKeyIndex::Probe& cod);
+  // The probe for a Codvalen of `cod` shortly after, as TeacherLookup's.
+  TextKeyIndex::Probe Prefetch(std::string_view cod) const {
+    const TextKeyIndex::Probe probe = TextKeyIndex::MakeProbe(cod);
+    if (loaded_) cods_.Prefetch(probe);
+    return probe;
   }
 
  private:

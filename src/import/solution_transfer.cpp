@@ -68,11 +68,8 @@ void SolutionTransfer::TransferRow() {
   // that the teacher's entry comes into the cache meanwhile. The first row
   // reads it where it always did: a missing field fails at the same place.
   const bool prof_early = prof_.reached();
-  std::string_view prof;
-  if (prof_early) {
-    prof = prof_->AsStringView(prof_text_);
-    teachers_.Prefetch(prof);
-  }
+  TextKeyIndex::Probe prof;
+  if (prof_early) prof = teachers_.Prefetch(prof_->AsStringView(prof_text_));
   t_.horprof.Append();
   p_diasem_->SetAsInteger(dia);
   const int64_t hora = hora_->AsInteger();
@@ -83,7 +80,8 @@ void SolutionTransfer::TransferRow() {
   }
   p_ocupa_->SetAsString(OccupationOf(tarea_->AsStringView(tarea_text_)));
   p_codcen_->SetAsString(centre_);
-  if (!prof_early) prof = prof_->AsStringView(prof_text_);
+  if (!prof_early)
+    prof = TextKeyIndex::MakeProbe(prof_->AsStringView(prof_text_));
   const int64_t dni = teachers_.Dni(prof);
   p_dni_->SetAsInteger(dni);
   t_.horprof.Post();
@@ -103,11 +101,8 @@ void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
                                      std::string_view curso) {
   // As PROF above, for the subject code.
   const bool asig_early = asig_.reached();
-  std::string_view asig;
-  if (asig_early) {
-    asig = asig_->AsStringView(asig_text_);
-    subjects_.Prefetch(asig);
-  }
+  TextKeyIndex::Probe asig;
+  if (asig_early) asig = subjects_.Prefetch(asig_->AsStringView(asig_text_));
   t_.horgrup.Append();
   g_diasem_->SetAsInteger(dia);
   g_numhora_->SetAsInteger(hora);
@@ -117,7 +112,8 @@ void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
   }
   g_codcen_->SetAsString(centre_);
   g_dni_->SetAsInteger(dni);
-  if (!asig_early) asig = asig_->AsStringView(asig_text_);
+  if (!asig_early)
+    asig = TextKeyIndex::MakeProbe(asig_->AsStringView(asig_text_));
   const std::string& codasig = subjects_.Codvalen(nivel, curso, asig);
   g_codgrup_->SetAsString(codgrupo_->AsStringView(codgrupo_text_));
   g_codasig_->SetAsString(codasig);

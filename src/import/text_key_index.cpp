@@ -80,9 +80,9 @@ size_t TextKeyIndex::SlotFor(const Probe& probe) const {
   }
 }
 
-uint32_t TextKeyIndex::Find(std::string_view text) const {
+uint32_t TextKeyIndex::Find(const Probe& probe) const {
   if (slots_.empty()) return kAbsent;
-  return slots_[SlotFor(MakeProbe(text))].number;
+  return slots_[SlotFor(probe)].number;
 }
 
 uint32_t TextKeyIndex::Insert(std::string_view text) {

@@ -22,16 +22,28 @@ class TextKeyIndex {
   // (size() before the call), which it keeps from then on.
   uint32_t Insert(std::string_view text);
 
+  static constexpr size_t kInline = 16;  // bytes of text a slot holds
+
+  // A text as searched: its hash and, when short, its bytes padded with
+  // zeros to two words. Made once, it serves a Prefetch and the Find after
+  // it. Valid while the text it views is.
+  struct Probe {
+    std::string_view text;
+    uint32_t hash = 0;
+    uint64_t words[2] = {0, 0};
+  };
+  static Probe MakeProbe(std::string_view text);
+
   // The number of `text`, or kAbsent when it was never inserted. Texts are
   // compared byte for byte: case and blanks count.
-  uint32_t Find(std::string_view text) const;
+  uint32_t Find(std::string_view text) const { return Find(MakeProbe(text)); }
+  uint32_t Find(const Probe& probe) const;
 
-  // Starts loading the slot where a search for `text` begins into the
-  // cache, so that a Find shortly after does not wait for memory.
-  void Prefetch(std::string_view text) const {
-    if (!slots_.empty()) {
-      __builtin_prefetch(&slots_[MakeProbe(text).hash & (slots_.size() - 1)]);
-    }
+  // Starts loading the slot where a search for the probe's text begins
+  // into the cache, so that a Find shortly after does not wait for memory.
+  void Prefetch(const Probe& probe) const {
+    if (!slots_.empty())
+      __builtin_prefetch(&slots_[probe.hash & (slots_.size() - 1)]);
   }
 
   uint32_t size() const { return static_cast<uint32_t>(keys_.size()); }
@@ -42,15 +54,6 @@ class TextKeyIndex {
   }
 
  private:
-  static constexpr size_t kInline = 16;  // bytes of text a slot holds
-
-  // A text as searched: its hash and, when short, its bytes padded with
-  // zeros to two words.
-  struct Probe {
-    std::string_view text;
-    uint32_t hash = 0;
-    uint64_t words[2] = {0, 0};
-  };
   // 32 bytes, so that a slot never straddles two cache lines.
   struct alignas(32) Slot {
     uint32_t hash = 0;
@@ -63,7 +66,6 @@ class TextKeyIndex {
     uint32_t length;
   };
 
-  static Probe MakeProbe(std::string_view text);
   bool Holds(const Slot& slot, const Probe& probe) const;
   // The slot that holds the probe's text, or the free slot where it would go.
   size_t SlotFor(const Probe& probe) const;

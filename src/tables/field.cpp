@@ -22,7 +22,9 @@ Field::Field(TableImpl* table, int index)
       record_(table->current_record()),
       descriptor_(&table->Descriptor(index)),
       codec_(&table->codec()),
-      text_reader_(codec_->TextReaderFor(*descriptor_)) {}
+      text_reader_(codec_->TextReaderFor(*descriptor_)),
+      text_writer_(codec_->TextWriterFor(*descriptor_)),
+      integer_writer_(codec_->IntegerWriterFor(*descriptor_)) {}
 
 const std::string& Field::Name() const { return descriptor_->name; }
 
@@ -113,13 +115,11 @@ bool Field::IsNull() const {
 }
 
 void Field::SetAsString(std::string_view value) {
-  std::string& record = table_->EditableRecord();
-  codec_->SetText(record, *descriptor_, value);
+  text_writer_(*codec_, *descriptor_, table_->EditableRecord(), value);
 }
 
 void Field::SetAsInteger(int64_t value) {
-  std::string& record = table_->EditableRecord();
-  codec_->SetInteger(record, *descriptor_, value);
+  integer_writer_(*codec_, *descriptor_, table_->EditableRecord(), value);
 }
 
 void Field::SetAsFloat(double value) {

@@ -73,6 +73,12 @@ class Field {
                                    const FieldDescriptor& field,
                                    std::string_view record,
                                    std::string& buffer);
+  // How text and whole numbers are written to it, chosen in the same way
+  // (FieldCodec::TextWriter, FieldCodec::IntegerWriter).
+  void (*text_writer_)(const FieldCodec& codec, const FieldDescriptor& field,
+                       std::string& record, std::string_view utf8);
+  void (*integer_writer_)(const FieldCodec& codec, const FieldDescriptor& field,
+                          std::string& record, int64_t value);
 };
 
 }  // namespace tables

@@ -274,6 +274,28 @@ bool FieldCodec::StoredWhole(std::string_view record,
   if ((field.type != 'N' && field.type != 'F') || field.null_bit >= 0)
     return false;
   std::string_view raw = Raw(record, field);
+  if (raw.size() <= 4) {
+    // Days, hours and other small counts: a few bytes, read one by one.
+    size_t first = 0;
+    while (first < raw.size() && raw[first] == ' ') ++first;
+    size_t last = raw.size();
+    while (last > first && (raw[last - 1] == ' ' || raw[last - 1] == '\0'))
+      --last;
+    const size_t start = first + (first < last && raw[first] == '-' ? 1 : 0);
+    if (first == last) {
+      *value = 0;
+      return true;
+    }
+    if (start == last) return false;
+    int64_t number = 0;
+    for (size_t i = start; i < last; ++i) {
+      const auto digit = static_cast<unsigned char>(raw[i] - '0');
+      if (digit > 9) return false;
+      number = number * 10 + digit;
+    }
+    *value = start != first ? -number : number;
+    return true;
+  }
   if (raw.size() < 64) {
     // Where the number stands found from masks of its bytes, as the text
     // readers find it.

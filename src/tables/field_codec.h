@@ -53,6 +53,20 @@ class FieldCodec {
                                               std::string& buffer);
   using TextReader = TextReaderFunction*;
   TextReader TextReaderFor(const FieldDescriptor& field) const;
+  // What SetText and SetInteger do for one column, chosen once in the same
+  // way: plain character columns store ASCII text, and whole-number columns
+  // small numbers, without deciding again on every write. Anything else goes
+  // through SetText and SetInteger.
+  using TextWriterFunction = void(const FieldCodec& codec,
+                                  const FieldDescriptor& field,
+                                  std::string& record, std::string_view utf8);
+  using TextWriter = TextWriterFunction*;
+  TextWriter TextWriterFor(const FieldDescriptor& field) const;
+  using IntegerWriterFunction = void(const FieldCodec& codec,
+                                     const FieldDescriptor& field,
+                                     std::string& record, int64_t value);
+  using IntegerWriter = IntegerWriterFunction*;
+  IntegerWriter IntegerWriterFor(const FieldDescriptor& field) const;
   // `text` (from a TextReader into `out`) as the whole content of `out`.
   static void KeepText(std::string_view text, std::string& out);
   // Numeric columns (N F I + B Y O): the value, nullopt when empty.
@@ -113,6 +127,9 @@ class FieldCodec {
   // the values, ReadAnyType decides by the column type on every read.
   static TextReaderFunction ReadSingleByteText, ReadWholeNumber,
       ReadDecimalNumber, ReadDate, ReadLogical, ReadGeneralText, ReadAnyType;
+  // The writers TextWriterFor and IntegerWriterFor choose from.
+  static TextWriterFunction WritePlainText, WriteAnyText;
+  static IntegerWriterFunction WriteWholeNumber, WriteAnyInteger;
   // Text() for the cases TextInto has no shortcut for.
   std::string GeneralText(std::string_view record,
                           const FieldDescriptor& field) const;

@@ -83,32 +83,39 @@ std::optional<double> ParseDate(std::string_view text) {
 // A whole number's decimal digits, without a heap string per value.
 // The decimal digits of a whole number, made from the right: most stored
 // numbers are short, and this needs no count of the digits first.
+// Writes the decimal digits of `rest` so that they end just before `end`,
+// two digits a step from a table of the pairs 00 to 99; returns where they
+// start.
+char* PutDigitsBefore(char* end, uint64_t rest) {
+  static constexpr auto kPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+      pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+      pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+  }();
+  char* at = end;
+  while (rest >= 100) {
+    at -= 2;
+    std::memcpy(at, &kPairs[static_cast<size_t>(rest % 100 * 2)], 2);
+    rest /= 100;
+  }
+  if (rest >= 10) {
+    at -= 2;
+    std::memcpy(at, &kPairs[static_cast<size_t>(rest * 2)], 2);
+  } else {
+    *--at = static_cast<char>('0' + rest);
+  }
+  return at;
+}
+
 class WholeText {
  public:
   explicit WholeText(int64_t value) {
-    uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value)
-                              : static_cast<uint64_t>(value);
-    // Two digits a step, from a table of the pairs 00 to 99.
-    static constexpr auto kPairs = [] {
-      std::array<char, 200> pairs{};
-      for (int i = 0; i < 100; ++i) {
-        pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-      }
-      return pairs;
-    }();
-    char* at = digits_ + sizeof digits_;
-    while (rest >= 100) {
-      at -= 2;
-      std::memcpy(at, &kPairs[static_cast<size_t>(rest % 100 * 2)], 2);
-      rest /= 100;
-    }
-    if (rest >= 10) {
-      at -= 2;
-      std::memcpy(at, &kPairs[static_cast<size_t>(rest * 2)], 2);
-    } else {
-      *--at = static_cast<char>('0' + rest);
-    }
+    const uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value)
+                                    : static_cast<uint64_t>(value);
+    char* at = PutDigitsBefore(digits_ + sizeof digits_, rest);
     if (value < 0) *--at = '-';
     start_ = at;
   }
@@ -260,6 +267,95 @@ void FieldCodec::SetInteger(std::string& record, const FieldDescriptor& field,
     return;
   }
   SetNumber(record, field, static_cast<double>(value));
+}
+
+FieldCodec::TextWriter FieldCodec::TextWriterFor(
+    const FieldDescriptor& field) const {
+  const bool plain = (field.type == 'C' || field.type == 'V') &&
+                     !field.hidden && field.autoincrement_step == 0 &&
+                     field.null_bit < 0 && field.length <= 64;
+  return plain && std::endian::native == std::endian::little ? &WritePlainText
+                                                             : &WriteAnyText;
+}
+
+FieldCodec::IntegerWriter FieldCodec::IntegerWriterFor(
+    const FieldDescriptor& field) const {
+  const bool whole = (field.type == 'N' || field.type == 'F') &&
+                     field.decimals == 0 && field.null_bit < 0 &&
+                     field.length <= 64;
+  return whole && std::endian::native == std::endian::little ? &WriteWholeNumber
+                                                             : &WriteAnyInteger;
+}
+
+void FieldCodec::WriteAnyText(const FieldCodec& codec,
+                              const FieldDescriptor& field, std::string& record,
+                              std::string_view utf8) {
+  codec.SetText(record, field, utf8);
+}
+
+void FieldCodec::WritePlainText(const FieldCodec& codec,
+                                const FieldDescriptor& field,
+                                std::string& record, std::string_view utf8) {
+  // ASCII is the same in every code page: stored as it stands.
+  const auto width = static_cast<size_t>(field.length);
+  char* out = record.data() + field.offset;
+  if (utf8.size() <= width) {
+    if (width < 8) {
+      if (StoreShortAscii(out, width, utf8)) return;
+    } else if (CodePage::IsAscii(utf8)) {
+      FillBlanks(out, width);
+      CopySmall(out, utf8);
+      return;
+    }
+  }
+  codec.SetText(record, field, utf8);
+}
+
+void FieldCodec::WriteAnyInteger(const FieldCodec& codec,
+                                 const FieldDescriptor& field,
+                                 std::string& record, int64_t value) {
+  codec.SetInteger(record, field, value);
+}
+
+void FieldCodec::WriteWholeNumber(const FieldCodec& codec,
+                                  const FieldDescriptor& field,
+                                  std::string& record, int64_t value) {
+  // 10 to the power of the index: the first number too long for a width.
+  static constexpr auto kLimit = [] {
+    std::array<uint64_t, 20> limit{};
+    limit[0] = 1;
+    for (size_t i = 1; i < limit.size(); ++i) limit[i] = limit[i - 1] * 10;
+    return limit;
+  }();
+  const auto width = static_cast<size_t>(field.length);
+  char* out = record.data() + field.offset;
+  const bool fits = value >= 0 && width < kLimit.size() &&
+                    static_cast<uint64_t>(value) < kLimit[width];
+  if (fits && width >= 8) {  // straight into the field
+    FillBlanks(out, width);
+    PutDigitsBefore(out + width, static_cast<uint64_t>(value));
+    return;
+  }
+  if (fits && width >= 1) {
+    // The digits go right-aligned into a word of blanks (a digit is the
+    // blank with 0x10 + d added), stored as a short text is.
+    uint64_t word = 0x2020202020202020ull;
+    auto rest = static_cast<uint64_t>(value);
+    size_t at = width;
+    do {
+      --at;
+      word += (0x10 + rest % 10) << (8 * at);
+      rest /= 10;
+    } while (rest != 0);
+    StoreShortWord(out, width, word);
+    return;
+  }
+  const WholeText text(value);
+  if (text.length() > width) {
+    codec.SetInteger(record, field, value);  // fails as SetInteger does
+    return;
+  }
+  PutRight(record, field, text.view());
 }
 
 void FieldCodec::SetNumber(std::string& record, const FieldDescriptor& field,

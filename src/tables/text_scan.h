@@ -297,6 +297,46 @@ inline void CopySmall(char* out, std::string_view text) {
   }
 }
 
+// The bytes of a text under eight bytes as one word, first byte lowest and
+// zeros above: two overlapping four-byte loads (from four bytes on) or a
+// two-byte and a one-byte load, all within the text.
+// REQUIRES: text.size() < 8, little-endian.
+inline uint64_t LoadShort(std::string_view text) {
+  const size_t n = text.size();
+  const char* p = text.data();
+  if (n >= 4) {
+    uint32_t low, high;
+    std::memcpy(&low, p, sizeof low);
+    std::memcpy(&high, p + n - 4, sizeof high);
+    return uint64_t{low} | uint64_t{high} << (8 * (n - 4));
+  }
+  if (n >= 2) {
+    uint16_t low;
+    std::memcpy(&low, p, sizeof low);
+    return uint64_t{low} | uint64_t{static_cast<unsigned char>(p[n - 1])}
+                               << (8 * (n - 1));
+  }
+  return n == 1 ? static_cast<unsigned char>(p[0]) : 0;
+}
+
+// Stores the low `width` bytes of `word` (first byte lowest) at `out` in two
+// overlapping four-byte stores, bytes below four.
+// REQUIRES: width < 8.
+inline void StoreShortWord(char* out, size_t width, uint64_t word) {
+  if (width >= 4) {
+    const auto low = static_cast<uint32_t>(word);
+    const auto high = static_cast<uint32_t>(word >> (8 * (width - 4)));
+    std::memcpy(out, &low, sizeof low);
+    std::memcpy(out + width - 4, &high, sizeof high);
+  } else if (width >= 2) {
+    const auto low = static_cast<uint16_t>(word);
+    std::memcpy(out, &low, sizeof low);
+    out[width - 1] = static_cast<char>(word >> (8 * (width - 1)));
+  } else if (width == 1) {
+    out[0] = static_cast<char>(word);
+  }
+}
+
 // Stores ASCII `text` blank-padded into the `width` bytes at `out`, for
 // fields under eight bytes: the text is gathered into one word as it is
 // checked, and the field written in two overlapping four-byte stores (bytes
@@ -305,25 +345,10 @@ inline void CopySmall(char* out, std::string_view text) {
 // when the text is not ASCII.
 // REQUIRES: text.size() <= width < 8.
 inline bool StoreShortAscii(char* out, size_t width, std::string_view text) {
-  uint64_t word = 0;
-  unsigned seen = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    seen |= c;
-    word |= uint64_t{c} << (8 * i);
-  }
-  if (seen >= 0x80) return false;
+  const uint64_t word = LoadShort(text);
+  if ((word & 0x8080808080808080ull) != 0) return false;
   const uint64_t used = (uint64_t{1} << (8 * text.size())) - 1;
-  word |= 0x2020202020202020ull & ~used;
-  if (width >= 4) {
-    const auto low = static_cast<uint32_t>(word);
-    const auto high = static_cast<uint32_t>(word >> (8 * (width - 4)));
-    std::memcpy(out, &low, sizeof low);
-    std::memcpy(out + width - 4, &high, sizeof high);
-  } else {
-    for (size_t i = 0; i < width; ++i)
-      out[i] = static_cast<char>(word >> (8 * i));
-  }
+  StoreShortWord(out, width, word | (0x2020202020202020ull & ~used));
   return true;
 }
 

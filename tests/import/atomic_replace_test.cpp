@@ -42,6 +42,27 @@ TEST(StagedFileTest, CommitReplacesAndAnUncommittedStageLeavesNoTrace) {
   EXPECT_TRUE(fs::exists(dir.path() / "horprof.dbf.tqv99999.tmp"));
 }
 
+#ifndef _WIN32
+// The replaced file is closed after the rename on a thread of its own; its
+// handle must not stay open.
+TEST(StagedFileTest, ReplacedFilesAreClosedAfterTheRename) {
+  testing_support::TempDir dir("tqv-replace");
+  const std::string target = dir.Write("horgrup.dbf", "old");
+  const std::string source = dir.Write("source", std::string(70000, 'n'));
+  const size_t open_before = FileCount("/proc/self/fd");
+  for (int i = 0; i < 20; ++i)
+    ASSERT_EQ(platform::AtomicReplaceFile(source, target), 0);
+  EXPECT_EQ(dir.Read("horgrup.dbf"), std::string(70000, 'n'));
+  size_t open_after = 0;
+  for (int wait = 0; wait < 200; ++wait) {
+    open_after = FileCount("/proc/self/fd");
+    if (open_after <= open_before) break;
+    usleep(10000);
+  }
+  EXPECT_EQ(open_after, open_before);
+}
+#endif
+
 TEST(StagedFileTest, FailuresComeBackAsWindowsCodes) {
   testing_support::TempDir dir("tqv-replace");
   const struct {

@@ -4,6 +4,7 @@
 // hand-picked and on generated stored values.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -226,6 +227,105 @@ TEST_F(FieldTextTest, WholeNumbersReadAsTheirValue) {
     }
   }
   EXPECT_GT(whole_read, 1000);  // the sweep reaches the shortcut
+}
+
+// Fields of up to four bytes are read one byte at a time, wider ones from
+// masks of their bytes: leading blanks must not change the answer.
+TEST_F(FieldTextTest, SmallWholeNumbersReadAsWiderFieldsReadThem) {
+  const std::string kAlphabet("07- \0.x", 7);
+  for (int width = 1; width <= 4; ++width) {
+    size_t combinations = 1;
+    for (int i = 0; i < width; ++i) combinations *= kAlphabet.size();
+    for (size_t n = 0; n < combinations; ++n) {
+      std::string stored;
+      for (size_t rest = n; stored.size() < static_cast<size_t>(width);
+           rest /= kAlphabet.size())
+        stored += kAlphabet[rest % kAlphabet.size()];
+      Use('N', width);
+      int64_t narrow = -1;
+      const bool narrow_whole =
+          codec_.StoredWhole(" " + stored, field(), &narrow);
+      Use('N', width + 4);
+      int64_t wide = -1;
+      ASSERT_EQ(codec_.StoredWhole("     " + stored, field(), &wide),
+                narrow_whole)
+          << "stored '" << stored << "'";
+      if (narrow_whole) {
+        EXPECT_EQ(narrow, wide) << "stored '" << stored << "'";
+      }
+    }
+  }
+}
+
+// A column's own writer (chosen once for the column) must leave the record
+// exactly as the general writers do, and fail where they fail.
+TEST_F(FieldTextTest, ColumnWritersStoreWhatTheGeneralWritersStore) {
+  std::mt19937 random(77);
+  const std::string kPieces[] = {"a", "Z", " ", "7", "-", "\xC3\xB1", "\t"};
+  // `expected`: the field's bytes after the write, where known.
+  auto compare = [&](const std::string& what, const std::string& expected,
+                     auto write_own, auto write_general) {
+    std::string own(field().length + 2, '#');
+    std::string general = own;
+    std::string own_error, general_error;
+    try {
+      write_own(own);
+    } catch (const TableError& error) {
+      own_error = error.what();
+    }
+    try {
+      write_general(general);
+    } catch (const TableError& error) {
+      general_error = error.what();
+    }
+    EXPECT_EQ(own_error, general_error) << what;
+    if (own_error.empty()) {
+      EXPECT_EQ(own, general) << what;
+      if (!expected.empty()) {
+        EXPECT_EQ(own, "#" + expected + "#") << what;
+      }
+    }
+  };
+  for (int width : {1, 2, 3, 4, 5, 7, 8, 9, 16, 64, 65}) {
+    Use('C', width);
+    const auto writer = codec_.TextWriterFor(field());
+    for (int i = 0; i < 400; ++i) {
+      std::string text;
+      const size_t pieces = random() % static_cast<size_t>(width + 3);
+      while (text.size() < pieces) text += kPieces[random() % 7];
+      const bool ascii = text.find('\xC3') == std::string::npos;
+      const size_t fits = static_cast<size_t>(width);
+      std::string expected;
+      if (ascii && text.size() <= fits)
+        expected = text + std::string(fits - text.size(), ' ');
+      compare(
+          "C" + std::to_string(width) + " '" + text + "'", expected,
+          [&](std::string& record) { writer(codec_, field(), record, text); },
+          [&](std::string& record) { codec_.SetText(record, field(), text); });
+    }
+  }
+  for (int width : {1, 2, 3, 4, 7, 8, 10, 19, 20}) {
+    Use('N', width);
+    const auto writer = codec_.IntegerWriterFor(field());
+    std::vector<int64_t> values = {0,   1,       9,         10,       99, 100,
+                                   999, 1000,    9999999,   10000000, -1, -9,
+                                   -10, -999999, INT64_MAX, INT64_MIN};
+    for (int i = 0; i < 200; ++i)
+      values.push_back(static_cast<int64_t>(random() % 100000000) -
+                       (i % 3 == 0 ? 5000 : 0));
+    for (int64_t value : values) {
+      const std::string digits = std::to_string(value);
+      std::string expected;
+      if (digits.size() <= static_cast<size_t>(width))
+        expected = std::string(width - digits.size(), ' ') + digits;
+      compare(
+          "N" + std::to_string(width) + " " + digits, expected,
+          [&](std::string& record) { writer(codec_, field(), record, value); },
+          [&](std::string& record) {
+            codec_.SetInteger(record, field(), value);
+          });
+    }
+  }
 }
 
 TEST_F(FieldTextTest, DatesReadAsTheirDayWouldPrint) {
