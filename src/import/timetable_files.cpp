@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <ctime>
+#include <future>
 #include <optional>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "import/centre_rows.h"
@@ -45,19 +48,36 @@ void WriteWholeFile(const std::string& native_path, std::string_view bytes) {
   Check(out.Close());
 }
 
-// The backup copy: like CopyDataFile (a missing source copies nothing), the
-// source found through the engine's path resolution.
-void CopyToBackup(const std::string& folder, const std::string& source) {
-  const std::string native_source = tables::ResolvePath(source);
-  if (!tables::FileExists(native_source)) return;
-  const std::string name = source.substr(source.find_last_of("\\/") + 1);
+// Copies the file `from` to a new file `to` (native paths): 0 or the
+// system's error code.
+int CopyNativeFile(const std::string& from, const std::string& to) {
   platform::RawFile in;
-  Check(in.OpenForReading(native_source));
+  int code = in.OpenForReading(from);
+  if (code != 0) return code;
   platform::RawFile out;
-  Check(out.Create(tables::MapPath(tables::JoinPath(folder, name))));
-  Check(in.CopyTo(out));
-  Check(out.Close());
-  Check(in.Close());
+  code = out.Create(to);
+  if (code != 0) return code;
+  code = in.CopyTo(out);
+  const int closed_out = out.Close();
+  if (code == 0) code = closed_out;
+  const int closed_in = in.Close();
+  return code != 0 ? code : closed_in;
+}
+
+// The backup copies of the administration files `sources` into `folder`, as
+// (from, to) native paths: like CopyDataFile, a missing source copies
+// nothing, and the source is found through the engine's path resolution.
+std::vector<std::pair<std::string, std::string>> BackupCopies(
+    const std::string& folder, const std::string (&sources)[2]) {
+  std::vector<std::pair<std::string, std::string>> copies;
+  for (const std::string& source : sources) {
+    const std::string native_source = tables::ResolvePath(source);
+    if (!tables::FileExists(native_source)) continue;
+    const std::string name = source.substr(source.find_last_of("\\/") + 1);
+    copies.emplace_back(native_source,
+                        tables::MapPath(tables::JoinPath(folder, name)));
+  }
+  return copies;
 }
 
 uint32_t Little(const std::string& bytes, size_t at, int size) {
@@ -160,29 +180,57 @@ std::string BackupStamp(std::time_t when) {
   return text;
 }
 
+std::string NewBackupFolder(std::time_t when) {
+  const std::string named = tables::JoinPath(kBackupRoot, BackupStamp(when));
+  auto holds_copies = [](const std::string& folder) {
+    for (const char* name : kTimetableFiles) {
+      if (tables::IsFile(tables::JoinPath(folder, name))) return true;
+    }
+    return false;
+  };
+  std::string folder = named;
+  for (int n = 2; holds_copies(folder); ++n)
+    folder = named + "-" + std::to_string(n);
+  return folder;
+}
+
 void ReplaceAdminTimetables(const std::string& admin_folder) {
   std::string admin_paths[2];
   for (int i = 0; i < 2; ++i) {
     admin_paths[i] = tables::JoinPath(admin_folder, kTimetableFiles[i]);
     CheckNotHeld(admin_paths[i]);
   }
-  const std::string backup =
-      tables::JoinPath(kBackupRoot, BackupStamp(std::time(nullptr)));
+  const std::string backup = NewBackupFolder(std::time(nullptr));
   tables::ForceDirectories(backup);
   platform::StagedFile staged[] = {
       platform::StagedFile(tables::ResolvePath(admin_paths[0])),
       platform::StagedFile(tables::ResolvePath(admin_paths[1]))};
-  // The new files are copied beside the old ones before the backup is made,
-  // so that the disk writes them meanwhile. A failure to stage is reported
-  // only once the backup is complete, as when the backup came first; a
-  // failing backup removes the staged files, as the objects go.
-  int staging = 0;
-  for (int i = 0; i < 2 && staging == 0; ++i) {
-    const std::string copy =
-        tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
-    staging = staged[i].StartCopyOf(tables::ResolvePath(copy));
+  std::string working_copies[2];
+  for (int i = 0; i < 2; ++i) {
+    working_copies[i] = tables::ResolvePath(
+        tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]));
   }
-  for (const std::string& path : admin_paths) CopyToBackup(backup, path);
+  // The old files are copied into the backup on a thread of its own while
+  // the new ones are copied beside them, so that the two copies run side by
+  // side. Every path is found before, on this thread. A failure to stage is
+  // reported only once the backup is complete, as when the backup came
+  // first; a failing backup removes the staged files, as the objects go.
+  auto copy_backups = [copies = BackupCopies(backup, admin_paths)] {
+    for (const auto& [from, to] : copies) {
+      if (const int code = CopyNativeFile(from, to); code != 0) return code;
+    }
+    return 0;
+  };
+  std::future<int> backing_up;
+  try {
+    backing_up = std::async(std::launch::async, copy_backups);
+  } catch (const std::system_error&) {  // no thread to be had: copied later
+    backing_up = std::async(std::launch::deferred, copy_backups);
+  }
+  int staging = 0;
+  for (int i = 0; i < 2 && staging == 0; ++i)
+    staging = staged[i].StartCopyOf(working_copies[i]);
+  Check(backing_up.get());
   Check(staging);
   // Both copies are on disk before any rename.
   for (platform::StagedFile& file : staged) Check(file.FinishStaging());

@@ -30,14 +30,19 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre);
 
 // The backup folder's name for a moment: "AAAAMMDD-HHMMSS" in local time.
 std::string BackupStamp(std::time_t when);
+// The backup folder of a run at `when`: "C:\QTEMP\COPIAS\<stamp>", or, when
+// a run earlier in the same second has left its copies there, the first of
+// "<stamp>-2", "<stamp>-3", ... without them, so that no backup is ever
+// written over.
+std::string NewBackupFolder(std::time_t when);
 
 // Puts the working copy's horgrup.dbf and horprof.dbf over the
 // administration's. First checks that no other program holds either
 // administration file, then writes both new files beside the old ones under
 // temporary names, copies both old ones into the dated backup folder
-// "C:\QTEMP\COPIAS\<AAAAMMDD-HHMMSS>\" (which is kept; a failure to write
-// the new files is reported once the backup is complete), flushes the new
-// files to disk, and only when both are complete renames each over its old
+// "C:\QTEMP\COPIAS\<AAAAMMDD-HHMMSS>\" (NewBackupFolder; it is kept; a failure
+// to write the new files is reported once the backup is complete), flushes the
+// new files to disk, and only when both are complete renames each over its old
 // file. Any failure before the renames leaves the administration folder
 // untouched, without temporary files. Throws shell::IoError, or the engine's
 // error for a file held by another program.

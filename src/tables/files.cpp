@@ -123,6 +123,11 @@ bool FileExists(std::string_view path) {
   return std::filesystem::exists(ToFsPath(ResolvePath(path)), error);
 }
 
+bool IsFile(std::string_view path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(ToFsPath(ResolvePath(path)), error);
+}
+
 void DeleteFile(std::string_view path) noexcept {
   try {
     std::error_code error;

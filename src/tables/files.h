@@ -24,6 +24,7 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 std::string ResolvePath(std::string_view path);
 
 bool FileExists(std::string_view path);  // a file or a folder
+bool IsFile(std::string_view path);      // a file, not a folder
 // A failure is not reported.
 void DeleteFile(std::string_view path) noexcept;
 // Creates the folder with every missing parent; throws TableError on failure.

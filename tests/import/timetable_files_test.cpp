@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "import/import_fixture.h"
 #include "shell/io_error.h"
@@ -108,6 +109,41 @@ TEST_F(ReplaceAdminTimetablesTest,
     }
     fs::remove_all(Native("GC/" + staged_horprof));
   }
+}
+
+// Runs in the same second each keep their own backup: a later run never
+// writes over the copies of an earlier one.
+TEST_F(ReplaceAdminTimetablesTest, RunsInOneSecondKeepEveryBackup) {
+  const std::time_t now = std::time(nullptr);
+  const fs::path root = drive_.path() / "QTEMP" / "COPIAS";
+  const std::string stamp = importing::BackupStamp(now);
+  EXPECT_EQ(importing::NewBackupFolder(now), "C:\\QTEMP\\COPIAS\\" + stamp);
+  fs::create_directories(root / stamp);
+  drive_.Write("QTEMP/COPIAS/" + stamp + "/horprof.dbf", "copy of run 1");
+  EXPECT_EQ(importing::NewBackupFolder(now),
+            "C:\\QTEMP\\COPIAS\\" + stamp + "-2");
+  fs::create_directories(root / (stamp + "-2"));
+  drive_.Write("QTEMP/COPIAS/" + stamp + "-2/horgrup.dbf", "copy of run 2");
+  EXPECT_EQ(importing::NewBackupFolder(now),
+            "C:\\QTEMP\\COPIAS\\" + stamp + "-3");
+
+  // Two replacements one after the other: each backup holds what the
+  // administration folder held before it.
+  fs::remove_all(root);
+  const std::string first_new =
+      WriteTable("QTEMP/VALENCIA/horgrup.dbf", kHorgrup,
+                 {{"2", "3", "", "", kOtherCentre, "7"}});
+  importing::ReplaceAdminTimetables("C:\\GC");
+  WriteTable("QTEMP/VALENCIA/horgrup.dbf", kHorgrup, {});
+  importing::ReplaceAdminTimetables("C:\\GC");
+  std::vector<std::string> held;
+  for (const auto& entry : fs::directory_iterator(root))
+    held.push_back(drive_.Read(
+        fs::relative(entry.path() / "horgrup.dbf", drive_.path()).string()));
+  std::sort(held.begin(), held.end());
+  std::vector<std::string> expected = {old_groups_, first_new};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(held, expected);
 }
 
 }  // namespace
