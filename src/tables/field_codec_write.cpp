@@ -329,33 +329,30 @@ void FieldCodec::WriteWholeNumber(const FieldCodec& codec,
   }();
   const auto width = static_cast<size_t>(field.length);
   char* out = record.data() + field.offset;
-  const bool fits = value >= 0 && width < kLimit.size() &&
-                    static_cast<uint64_t>(value) < kLimit[width];
-  if (fits && width >= 8) {  // straight into the field
-    FillBlanks(out, width);
-    PutDigitsBefore(out + width, static_cast<uint64_t>(value));
-    return;
+  if (value >= 0 && width < kLimit.size() &&
+      static_cast<uint64_t>(value) < kLimit[width]) {
+    if (width >= 8) {  // straight into the field
+      FillBlanks(out, width);
+      PutDigitsBefore(out + width, static_cast<uint64_t>(value));
+      return;
+    }
+    if (width >= 1) {
+      // The digits go right-aligned into a word of blanks (a digit is the
+      // blank with 0x10 + d added), stored as a short text is.
+      uint64_t word = 0x2020202020202020ull;
+      auto rest = static_cast<uint64_t>(value);
+      size_t at = width;
+      do {
+        --at;
+        word += (0x10 + rest % 10) << (8 * at);
+        rest /= 10;
+      } while (rest != 0);
+      StoreShortWord(out, width, word);
+      return;
+    }
   }
-  if (fits && width >= 1) {
-    // The digits go right-aligned into a word of blanks (a digit is the
-    // blank with 0x10 + d added), stored as a short text is.
-    uint64_t word = 0x2020202020202020ull;
-    auto rest = static_cast<uint64_t>(value);
-    size_t at = width;
-    do {
-      --at;
-      word += (0x10 + rest % 10) << (8 * at);
-      rest /= 10;
-    } while (rest != 0);
-    StoreShortWord(out, width, word);
-    return;
-  }
-  const WholeText text(value);
-  if (text.length() > width) {
-    codec.SetInteger(record, field, value);  // fails as SetInteger does
-    return;
-  }
-  PutRight(record, field, text.view());
+  // Negative numbers, and numbers too long for the field, which fail there.
+  codec.SetInteger(record, field, value);
 }
 
 void FieldCodec::SetNumber(std::string& record, const FieldDescriptor& field,

@@ -89,6 +89,7 @@ SharedFile::SharedFile(const std::string& path, const std::string& display,
   file_ = NativeFile::Open(
       path, display, /*writable=*/true,
       exclusive ? NativeFile::Lock::kExclusive : NativeFile::Lock::kShared);
+  writable_ = file_->writable();
   const uint64_t size = file_->Size();
   std::string head(32, '\0');
   head.resize(file_->ReadAt(0, head.data(), head.size()));
@@ -232,7 +233,7 @@ void SharedFile::MoveRecords(const char* records) {
   for (RecordsObserver* observer : observers_) observer->RecordsMoved();
 }
 
-void SharedFile::MarkChanged() {
+void SharedFile::MarkFirstChange() {
   if (!file_->writable()) throw TableError::ReadOnlyTable(display_);
   if (mapped_ != nullptr) {
     // Changes are made in memory: the mapped records are copied first.
@@ -369,8 +370,7 @@ IndexKey SharedFile::KeyOf(const IndexOrder& order,
   return key;
 }
 
-void SharedFile::UpdateIndexes(uint32_t recno, std::string_view record) {
-  if (orders_.empty() && built_.empty()) return;
+void SharedFile::UpdateEveryIndex(uint32_t recno, std::string_view record) {
   for (IndexOrder& order : orders_) order.Set(recno, KeyOf(order, record));
   for (IndexOrder& order : built_) order.Set(recno, KeyOf(order, record));
 }

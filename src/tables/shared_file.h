@@ -56,7 +56,7 @@ class SharedFile {
   const CodePage& code_page() const { return code_page_; }
   const FieldCodec& codec() const { return *codec_; }
   const std::string& display() const { return display_; }
-  bool writable() const { return file_->writable(); }
+  bool writable() const { return writable_; }
 
   // Every table object on the file watches it while it is open.
   void Watch(RecordsObserver* observer) { observers_.push_back(observer); }
@@ -98,16 +98,26 @@ class SharedFile {
   std::vector<IndexedField> IndexedFields(
       const std::vector<IndexOrder>& orders) const;
   [[noreturn]] void FailCutShort() const;
-  void MarkChanged();
+  // Inline: every record written passes here, and only the first change
+  // (and the first after a flush) has anything to do.
+  void MarkChanged() {
+    if (!changed_ || !unflushed_ || mapped_ != nullptr) MarkFirstChange();
+  }
+  void MarkFirstChange();
   // Points records_ at `records`, telling the observers when it moved.
   void MoveRecords(const char* records);
-  void UpdateIndexes(uint32_t recno, std::string_view record);
+  // Inline: most tables have no index to keep up to date.
+  void UpdateIndexes(uint32_t recno, std::string_view record) {
+    if (!orders_.empty() || !built_.empty()) UpdateEveryIndex(recno, record);
+  }
+  void UpdateEveryIndex(uint32_t recno, std::string_view record);
   void Finish();
 
   std::string path_;
   std::string display_;
   int users_ = 0;
   std::unique_ptr<NativeFile> file_;
+  bool writable_ = false;  // file_'s, which does not change
   DbfHeader header_;
   CodePage code_page_;
   std::unique_ptr<MemoFile> memo_;
