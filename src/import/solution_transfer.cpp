@@ -1,6 +1,12 @@
 #include "import/solution_transfer.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace importing {
 namespace {
@@ -54,72 +60,222 @@ SolutionTransfer::SolutionTransfer(Tables tables, const PeriodTimes& times,
       teachers_(tables.proft),
       subjects_(tables.asigvalt) {}
 
+SolutionTransfer::~SolutionTransfer() = default;
+
+// Rows read ahead and handed to the writing side in one go.
+struct SolutionTransfer::Batch {
+  std::vector<ReadRow> rows = std::vector<ReadRow>(1024);
+  size_t count = 0;          // rows[0, count) hold rows to write
+  std::exception_ptr error;  // what ended the reading after these rows
+  bool last = false;         // no batch comes after this one
+};
+
+// Batches going from the reading thread to the writing one and back: one is
+// filled while another is written, and a third waits between them.
+class SolutionTransfer::BatchPipe {
+ public:
+  BatchPipe() {
+    for (Batch& batch : batches_) empty_.push_back(&batch);
+  }
+  // The reading side: a batch to fill, or nullptr once the writing side has
+  // stopped.
+  Batch* TakeEmpty() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return stopped_ || !empty_.empty(); });
+    if (stopped_) return nullptr;
+    return Take(empty_);
+  }
+  void PutFull(Batch* batch) { Put(full_, batch); }
+  // The writing side. The reading side always hands over a last batch.
+  Batch* TakeFull() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !full_.empty(); });
+    return Take(full_);
+  }
+  void PutEmpty(Batch* batch) { Put(empty_, batch); }
+  void Stop() {
+    const std::lock_guard lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  static Batch* Take(std::deque<Batch*>& from) {
+    Batch* batch = from.front();
+    from.pop_front();
+    return batch;
+  }
+  void Put(std::deque<Batch*>& to, Batch* batch) {
+    const std::lock_guard lock(mutex_);
+    to.push_back(batch);
+    changed_.notify_all();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool stopped_ = false;
+  Batch batches_[3];
+  std::deque<Batch*> empty_, full_;
+};
+
 void SolutionTransfer::Run() {
-  while (!t_.soluc.Eof()) {
-    TransferRow();
-    t_.soluc.Next();
+  BatchPipe pipe;
+  std::thread reader;
+  try {
+    reader = std::thread([this, &pipe] {
+      for (Batch* batch; (batch = pipe.TakeEmpty()) != nullptr;) {
+        ReadBatch(*batch);
+        const bool last = batch->last;
+        pipe.PutFull(batch);
+        if (last) return;
+      }
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the two sides take turns on this one.
+    Batch batch;
+    do {
+      ReadBatch(batch);
+      WriteBatch(batch);
+    } while (!batch.last);
+    return;
+  }
+  // However the writing ends, the reading stops and is waited for.
+  struct StopReader {
+    BatchPipe& pipe;
+    std::thread& thread;
+    ~StopReader() {
+      pipe.Stop();
+      thread.join();
+    }
+  } stop_reader{pipe, reader};
+  for (;;) {
+    Batch* batch = pipe.TakeFull();
+    WriteBatch(*batch);
+    if (batch->last) return;
+    pipe.PutEmpty(batch);
   }
 }
 
-void SolutionTransfer::TransferRow() {
-  const int64_t dia = dia_->AsInteger();
-  if (dia == 0) return;
-  // Once PROF has been reached, it is read before the row is filled, so
-  // that the teacher's entry comes into the cache meanwhile. The first row
-  // reads it where it always did: a missing field fails at the same place.
+void SolutionTransfer::ReadBatch(Batch& batch) {
+  batch.count = 0;
+  batch.error = nullptr;
+  batch.last = false;
+  while (batch.count < batch.rows.size()) {
+    if (t_.soluc.Eof()) {
+      batch.last = true;
+      return;
+    }
+    ReadRow& row = batch.rows[batch.count];
+    try {
+      if (ReadInto(row)) ++batch.count;
+      t_.soluc.Next();
+    } catch (...) {
+      if (row.failed != Step::kDone) ++batch.count;  // written up to there
+      batch.error = std::current_exception();
+      batch.last = true;
+      return;
+    }
+  }
+}
+
+bool SolutionTransfer::ReadInto(ReadRow& row) {
+  row.failed = Step::kDia;
+  row.dia = dia_->AsInteger();
+  if (row.dia == 0) {
+    row.failed = Step::kDone;
+    return false;
+  }
+  // Once PROF has been reached, it is read first, so that the teacher's
+  // entry comes into the cache meanwhile. The first row reads it where it
+  // always did: a missing field fails at the same place.
   const bool prof_early = prof_.reached();
   TextKeyIndex::Probe prof;
   if (prof_early) prof = teachers_.Prefetch(prof_->AsStringView(prof_text_));
-  t_.horprof.Append();
-  p_diasem_->SetAsInteger(dia);
-  const int64_t hora = hora_->AsInteger();
-  p_numhora_->SetAsInteger(hora);
-  if (PeriodTimes::InRange(hora)) {
-    p_horad_->SetAsString(times_.At(hora).start);
-    p_horah_->SetAsString(times_.At(hora).end);
-  }
-  p_ocupa_->SetAsString(OccupationOf(tarea_->AsStringView(tarea_text_)));
-  p_codcen_->SetAsString(centre_);
-  if (!prof_early)
+  row.failed = Step::kHora;
+  row.hora = hora_->AsInteger();
+  row.failed = Step::kTarea;
+  row.ocupa.assign(OccupationOf(tarea_->AsStringView(tarea_text_)));
+  if (!prof_early) {
+    row.failed = Step::kProf;
     prof = TextKeyIndex::MakeProbe(prof_->AsStringView(prof_text_));
-  const int64_t dni = teachers_.Dni(prof);
-  p_dni_->SetAsInteger(dni);
-  t_.horprof.Post();
-  ++horprof_rows_;
-
+  }
+  row.failed = Step::kDni;
+  row.dni = teachers_.Dni(prof);
   // Each text is read once; CURSO only when NIVEL is not blank. The views
   // stay valid while the solution table stands on this row.
+  row.group = false;
+  row.failed = Step::kNivel;
   const std::string_view nivel = nivel_->AsStringView(nivel_text_);
-  if (IsBlank(nivel)) return;
-  const std::string_view curso = curso_->AsStringView(curso_text_);
-  if (IsBlank(curso)) return;
-  WriteGroupRow(dia, hora, dni, nivel, curso);
+  if (!IsBlank(nivel)) {
+    row.failed = Step::kCurso;
+    const std::string_view curso = curso_->AsStringView(curso_text_);
+    if (!IsBlank(curso)) {
+      row.group = true;
+      row.failed = Step::kAsig;
+      const TextKeyIndex::Probe asig =
+          TextKeyIndex::MakeProbe(asig_->AsStringView(asig_text_));
+      row.failed = Step::kCodvalen;
+      row.codasig = &subjects_.Codvalen(nivel, curso, asig);
+      row.failed = Step::kCodgrupo;
+      row.codgrupo.assign(codgrupo_->AsStringView(codgrupo_text_));
+      row.failed = Step::kAula;
+      row.room = RoomNumber(aula_->AsStringView(aula_text_));
+    }
+  }
+  row.failed = Step::kDone;
+  return true;
 }
 
-void SolutionTransfer::WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
-                                     std::string_view nivel,
-                                     std::string_view curso) {
-  // As PROF above, for the subject code.
-  const bool asig_early = asig_.reached();
-  TextKeyIndex::Probe asig;
-  if (asig_early) asig = subjects_.Prefetch(asig_->AsStringView(asig_text_));
+void SolutionTransfer::WriteBatch(const Batch& batch) {
+  for (size_t i = 0; i < batch.count; ++i) WriteRow(batch.rows[i], batch.error);
+  if (batch.error) std::rethrow_exception(batch.error);
+}
+
+void SolutionTransfer::WriteRow(const ReadRow& row,
+                                const std::exception_ptr& error) {
+  // The writes of the row that came before its failed read are made, as in
+  // a walk that reads and writes by turns; then the read's error is thrown.
+  const auto stop_at = [&](Step read) {
+    if (row.failed == read) std::rethrow_exception(error);
+  };
+  stop_at(Step::kDia);
+  t_.horprof.Append();
+  p_diasem_->SetAsInteger(row.dia);
+  stop_at(Step::kHora);
+  p_numhora_->SetAsInteger(row.hora);
+  const bool timed = PeriodTimes::InRange(row.hora);
+  if (timed) {
+    p_horad_->SetAsString(times_.At(row.hora).start);
+    p_horah_->SetAsString(times_.At(row.hora).end);
+  }
+  stop_at(Step::kTarea);
+  p_ocupa_->SetAsString(row.ocupa);
+  p_codcen_->SetAsString(centre_);
+  stop_at(Step::kProf);
+  stop_at(Step::kDni);
+  p_dni_->SetAsInteger(row.dni);
+  t_.horprof.Post();
+  ++horprof_rows_;
+  stop_at(Step::kNivel);
+  stop_at(Step::kCurso);
+  if (!row.group) return;
+
   t_.horgrup.Append();
-  g_diasem_->SetAsInteger(dia);
-  g_numhora_->SetAsInteger(hora);
-  if (PeriodTimes::InRange(hora)) {
-    g_hordiades_->SetAsString(times_.At(hora).start);
-    g_hordiahas_->SetAsString(times_.At(hora).end);
+  g_diasem_->SetAsInteger(row.dia);
+  g_numhora_->SetAsInteger(row.hora);
+  if (timed) {
+    g_hordiades_->SetAsString(times_.At(row.hora).start);
+    g_hordiahas_->SetAsString(times_.At(row.hora).end);
   }
   g_codcen_->SetAsString(centre_);
-  g_dni_->SetAsInteger(dni);
-  if (!asig_early)
-    asig = TextKeyIndex::MakeProbe(asig_->AsStringView(asig_text_));
-  const std::string& codasig = subjects_.Codvalen(nivel, curso, asig);
-  g_codgrup_->SetAsString(codgrupo_->AsStringView(codgrupo_text_));
-  g_codasig_->SetAsString(codasig);
-  if (const auto room = RoomNumber(aula_->AsStringView(aula_text_))) {
-    g_codaula_->SetAsInteger(*room);
-  }
+  g_dni_->SetAsInteger(row.dni);
+  stop_at(Step::kAsig);
+  stop_at(Step::kCodvalen);
+  stop_at(Step::kCodgrupo);
+  g_codgrup_->SetAsString(row.codgrupo);
+  g_codasig_->SetAsString(*row.codasig);
+  stop_at(Step::kAula);
+  if (row.room) g_codaula_->SetAsInteger(*row.room);
   t_.horgrup.Post();
   ++horgrup_rows_;
 }

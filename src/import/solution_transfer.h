@@ -5,6 +5,7 @@
 // timetable (horgrup).
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,11 +39,18 @@ class SolutionTransfer {
   };
 
   SolutionTransfer(Tables tables, const PeriodTimes& times, std::string centre);
+  ~SolutionTransfer();
 
   // Transfers the current solution row and every later one, in stored order.
   // Rows with DIA 0 are passed over. Closes nothing. A missing field or a
   // value that is no whole number where one is read ends the transfer with
-  // the engine's error, after the rows before it have been stored.
+  // the engine's error, after the rows before it have been stored: exactly
+  // where a row-by-row walk would stop.
+  //
+  // The solution, teacher and subject tables are read on a thread of its
+  // own, a few hundred rows ahead of the writing of the timetables here.
+  // Each table is used by one thread only, and nothing is written until the
+  // row's reads before it have succeeded.
   void Run();
 
   int64_t horprof_rows() const { return horprof_rows_; }
@@ -69,9 +77,46 @@ class SolutionTransfer {
     std::optional<tables::Field> field_;
   };
 
-  void TransferRow();
-  void WriteGroupRow(int64_t dia, int64_t hora, int64_t dni,
-                     std::string_view nivel, std::string_view curso);
+  // The reads and searches of one row, in the order the row makes them.
+  enum class Step : uint8_t {
+    kDia,
+    kHora,
+    kTarea,
+    kProf,
+    kDni,
+    kNivel,
+    kCurso,
+    kAsig,
+    kCodvalen,
+    kCodgrupo,
+    kAula,
+    kDone
+  };
+  // What one solution row with a DIA other than 0 gives the timetables.
+  struct ReadRow {
+    Step failed = Step::kDone;  // the read that failed, or kDone
+    bool group = false;         // a group lesson: NIVEL and CURSO not blank
+    int64_t dia = 0;
+    int64_t hora = 0;
+    int64_t dni = 0;
+    std::string ocupa;
+    std::string codgrupo;
+    const std::string* codasig = nullptr;
+    std::optional<int64_t> room;
+  };
+  struct Batch;
+  class BatchPipe;
+
+  // The reading side: fills `batch` from the current solution row on.
+  void ReadBatch(Batch& batch);
+  // Reads the current solution row into `row`; false for DIA 0. A failing
+  // read throws, with row.failed telling which it was.
+  bool ReadInto(ReadRow& row);
+  // The writing side: the rows of `batch`, then its error if it has one.
+  void WriteBatch(const Batch& batch);
+  // Writes one row as the walk would, stopping with `error` where the
+  // row's failed read stood.
+  void WriteRow(const ReadRow& row, const std::exception_ptr& error);
 
   Tables t_;
   const PeriodTimes& times_;

@@ -144,7 +144,8 @@ void BringTimetablesIn(shell::TransferContext& context,
     components[i]->Close();
     const std::string copy =
         tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
-    if (tables::FileExists(copy)) tables::DeleteFile(copy);
+    if (tables::FileExists(copy))
+      platform::RemoveFileSoon(tables::ResolvePath(copy));
     shell::CopyDataFile(copy,
                         tables::JoinPath(admin_folder, kTimetableFiles[i]));
   }
@@ -164,7 +165,9 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
   if (stored_order) bytes = OtherCentreRowsFile(path, centre);
   if (!bytes) bytes = WalkedOtherCentreRows(component, centre);
   // A scratch copy: the next run copies it afresh from the administration
-  // folder, so it needs no flush to disk.
+  // folder, so it needs no flush to disk. The full copy goes first, so that
+  // the new file is written without waiting for its blocks to be freed.
+  platform::RemoveFileSoon(path);
   WriteWholeFile(path, *bytes);
 }
 

@@ -78,6 +78,11 @@ int WriteNewFileDurably(const std::string& path, std::string_view bytes);
 int RenameOverDurably(const std::string& from, const std::string& to);
 // Removes a file; failures are ignored.
 void RemoveFileQuietly(const std::string& path) noexcept;
+// The same for a file that may be large: its name goes at once, and on
+// POSIX systems its blocks are freed when a thread of its own closes the
+// last handle, since freeing them takes milliseconds on file systems that
+// discard freed blocks at once.
+void RemoveFileSoon(const std::string& path) noexcept;
 // A number that differs between processes running at the same time.
 long CurrentProcessId();
 

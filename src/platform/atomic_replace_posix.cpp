@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -88,6 +89,18 @@ int RenameOverDurably(const std::string& from, const std::string& to) {
 
 void RemoveFileQuietly(const std::string& path) noexcept {
   ::unlink(path.c_str());
+}
+
+void RemoveFileSoon(const std::string& path) noexcept {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  struct stat status {};
+  if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+      ::unlink(path.c_str()) == 0) {
+    CloseInBackground(fd);
+    return;
+  }
+  if (fd >= 0) ::close(fd);
+  RemoveFileQuietly(path);
 }
 
 long CurrentProcessId() { return static_cast<long>(::getpid()); }

@@ -80,6 +80,10 @@ void RemoveFileQuietly(const std::string& path) noexcept {
   DeleteFileW(Wide(path).c_str());
 }
 
+void RemoveFileSoon(const std::string& path) noexcept {
+  RemoveFileQuietly(path);
+}
+
 long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 
 }  // namespace platform

@@ -46,6 +46,24 @@ struct TransferCase {
   std::optional<Values> horgrup;
 };
 
+// The five tables of a transfer, open on the fixture's files.
+struct TransferTables {
+  TransferTables() {
+    soluc.SetTableName("C:\\QTEMP\\SOLUC.DBF");
+    proft.SetTableName("C:\\QTEMP\\PROFT.DBF");
+    asigvalt.SetTableName("C:\\QTEMP\\ASIGVALT.DBF");
+    asigvalt.SetIndexName("CODVALEN");
+    horprof.SetTableName("C:\\QTEMP\\VALENCIA\\horprof.dbf");
+    horgrup.SetTableName("C:\\QTEMP\\VALENCIA\\horgrup.dbf");
+    for (tables::Table* t : {&soluc, &proft, &asigvalt, &horprof, &horgrup})
+      t->Open();
+  }
+  SolutionTransfer::Tables Refs() {
+    return {soluc, proft, asigvalt, horprof, horgrup};
+  }
+  tables::Table soluc, proft, asigvalt, horprof, horgrup;
+};
+
 class SolutionTransferTest : public ImportFixture {
  protected:
   void SetUp() override {
@@ -74,20 +92,10 @@ class SolutionTransferTest : public ImportFixture {
   std::pair<std::vector<Values>, std::vector<Values>> Transfer(
       const std::vector<Row>& rows) {
     WriteTable("QTEMP/SOLUC.DBF", kSoluc, rows);
-    tables::Table soluc, proft, asigvalt, horprof, horgrup;
-    soluc.SetTableName("C:\\QTEMP\\SOLUC.DBF");
-    proft.SetTableName("C:\\QTEMP\\PROFT.DBF");
-    asigvalt.SetTableName("C:\\QTEMP\\ASIGVALT.DBF");
-    asigvalt.SetIndexName("CODVALEN");
-    horprof.SetTableName("C:\\QTEMP\\VALENCIA\\horprof.dbf");
-    horgrup.SetTableName("C:\\QTEMP\\VALENCIA\\horgrup.dbf");
-    for (tables::Table* t : {&soluc, &proft, &asigvalt, &horprof, &horgrup}) {
-      t->Open();
-    }
-    SolutionTransfer({soluc, proft, asigvalt, horprof, horgrup}, times_,
-                     kCentre)
-        .Run();
-    for (tables::Table* t : {&horprof, &horgrup}) t->Close();
+    TransferTables t;
+    SolutionTransfer(t.Refs(), times_, kCentre).Run();
+    t.horprof.Close();
+    t.horgrup.Close();
     auto result = std::make_pair(ReadRows("C:\\QTEMP\\VALENCIA\\horprof.dbf"),
                                  ReadRows("C:\\QTEMP\\VALENCIA\\horgrup.dbf"));
     // Empty them again for the next case.
@@ -181,18 +189,8 @@ TEST_F(SolutionTransferTest, AFieldMissingFromTheSolutionStopsAtItsFirstUse) {
   WriteTable("QTEMP/SOLUC.DBF", without_aula,
              {{"1", "1", "*GUA", "GLJ", "", "", "", ""},
               {"1", "2", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA"}});
-  tables::Table soluc, proft, asigvalt, horprof, horgrup;
-  soluc.SetTableName("C:\\QTEMP\\SOLUC.DBF");
-  proft.SetTableName("C:\\QTEMP\\PROFT.DBF");
-  asigvalt.SetTableName("C:\\QTEMP\\ASIGVALT.DBF");
-  asigvalt.SetIndexName("CODVALEN");
-  horprof.SetTableName("C:\\QTEMP\\VALENCIA\\horprof.dbf");
-  horgrup.SetTableName("C:\\QTEMP\\VALENCIA\\horgrup.dbf");
-  for (tables::Table* t : {&soluc, &proft, &asigvalt, &horprof, &horgrup}) {
-    t->Open();
-  }
-  SolutionTransfer transfer({soluc, proft, asigvalt, horprof, horgrup}, times_,
-                            kCentre);
+  TransferTables t;
+  SolutionTransfer transfer(t.Refs(), times_, kCentre);
   try {
     transfer.Run();
     FAIL() << "no error";
@@ -201,6 +199,170 @@ TEST_F(SolutionTransferTest, AFieldMissingFromTheSolutionStopsAtItsFirstUse) {
   }
   EXPECT_EQ(transfer.horprof_rows(), 2);
   EXPECT_EQ(transfer.horgrup_rows(), 0);
+}
+
+// The solution is read ahead of the writing, on another thread; wherever a
+// read, a search or a write fails, the transfer must stop where a walk that
+// reads and writes row by row stops: with that failure's error (the first
+// in the walk's order when several would fail), and with the rows before it
+// stored. A long solution makes the failures fall deep into the reading.
+TEST_F(SolutionTransferTest, StopsWhereARowByRowWalkStops) {
+  constexpr int kRows = 3000;
+  constexpr int kBad = 2500;  // the row that holds a bad value
+  const Row lesson = {"1", "2", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", "12"};
+  auto without = [](const std::vector<Column>& columns, const char* name) {
+    std::vector<Column> kept;
+    for (const Column& column : columns) {
+      if (column.name != name) kept.push_back(column);
+    }
+    return kept;
+  };
+  auto drop = [](Row row, const std::vector<Column>& columns,
+                 const char* name) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (columns[i].name == name) row.erase(row.begin() + i);
+    }
+    return row;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Column> soluc = kSoluc;
+    const char* soluc_missing = nullptr;  // a SOLUC column left out
+    int bad_field = -1;                   // SOLUC column with "x" at kBad
+    const char* proft_missing = nullptr;
+    const char* asigvalt_missing = nullptr;
+    const char* horprof_missing = nullptr;
+    const char* horgrup_missing = nullptr;
+    std::string error;
+    int horprof_rows;
+    int horgrup_rows;
+  };
+  const std::vector<Case> cases = {
+      {.name = "DIA no number",
+       .bad_field = 0,
+       .error = "'x' no es un valor punto flotante válido",
+       .horprof_rows = kBad - 1,
+       .horgrup_rows = kBad - 1},
+      {.name = "HORA no number",
+       .bad_field = 1,
+       .error = "'x' no es un valor punto flotante válido",
+       .horprof_rows = kBad - 1,
+       .horgrup_rows = kBad - 1},
+      {.name = "no DIA",
+       .soluc_missing = "DIA",
+       .error = "No se encuentra el campo 'DIA'",
+       .horprof_rows = 0,
+       .horgrup_rows = 0},
+      {.name = "no TAREA",
+       .soluc_missing = "TAREA",
+       .error = "No se encuentra el campo 'TAREA'",
+       .horprof_rows = 0,
+       .horgrup_rows = 0},
+      {.name = "no PROF",
+       .soluc_missing = "PROF",
+       .error = "No se encuentra el campo 'PROF'",
+       .horprof_rows = 0,
+       .horgrup_rows = 0},
+      {.name = "no NIVEL",
+       .soluc_missing = "NIVEL",
+       .error = "No se encuentra el campo 'NIVEL'",
+       .horprof_rows = 1,
+       .horgrup_rows = 0},
+      {.name = "no CURSO",
+       .soluc_missing = "CURSO",
+       .error = "No se encuentra el campo 'CURSO'",
+       .horprof_rows = 1,
+       .horgrup_rows = 0},
+      {.name = "no ASIG",
+       .soluc_missing = "ASIG",
+       .error = "No se encuentra el campo 'ASIG'",
+       .horprof_rows = 1,
+       .horgrup_rows = 0},
+      {.name = "no CODGRUPO",
+       .soluc_missing = "CODGRUPO",
+       .error = "No se encuentra el campo 'CODGRUPO'",
+       .horprof_rows = 1,
+       .horgrup_rows = 0},
+      {.name = "the teachers without DNI",
+       .proft_missing = "DNI",
+       .error = "No se encuentra el campo 'DNI'",
+       .horprof_rows = 0,
+       .horgrup_rows = 0},
+      {.name = "the subjects without CURSO",
+       .asigvalt_missing = "CURSO",
+       .error = "No se encuentra el campo 'CURSO'",
+       .horprof_rows = 1,
+       .horgrup_rows = 0},
+      // A write that fails comes before every read after it.
+      {.name = "horprof without Ocupa, SOLUC without PROF",
+       .soluc_missing = "PROF",
+       .horprof_missing = "Ocupa",
+       .error = "No se encuentra el campo 'Ocupa'",
+       .horprof_rows = 0,
+       .horgrup_rows = 0},
+      {.name = "horgrup without codasig, DIA no number later",
+       .bad_field = 0,
+       .horgrup_missing = "codasig",
+       .error = "No se encuentra el campo 'codasig'",
+       .horprof_rows = 1,
+       .horgrup_rows = 0},
+      // A read that fails comes before the writes after it.
+      {.name = "SOLUC without AULA, horgrup without CODAULA",
+       .soluc_missing = "AULA",
+       .horgrup_missing = "CODAULA",
+       .error = "No se encuentra el campo 'AULA'",
+       .horprof_rows = 1,
+       .horgrup_rows = 0},
+  };
+  for (const Case& tc : cases) {
+    const std::vector<Column> soluc_columns =
+        tc.soluc_missing ? without(kSoluc, tc.soluc_missing) : kSoluc;
+    std::vector<Row> rows(kRows, tc.soluc_missing
+                                     ? drop(lesson, kSoluc, tc.soluc_missing)
+                                     : lesson);
+    if (tc.bad_field >= 0) rows[kBad - 1][tc.bad_field] = "x";
+    WriteTable("QTEMP/SOLUC.DBF", soluc_columns, rows);
+    if (tc.proft_missing) {
+      WriteTable("QTEMP/PROFT.DBF", without(kProft, tc.proft_missing),
+                 {{"GLJ", "", "", ""}});
+    }
+    if (tc.asigvalt_missing) {
+      WriteTable("QTEMP/ASIGVALT.DBF", without(kAsigvalt, tc.asigvalt_missing),
+                 {{"MAT", "", "", "1ESO01", "4", "ESO"}});
+    }
+    WriteTable(
+        "QTEMP/VALENCIA/horprof.dbf",
+        tc.horprof_missing ? without(kHorprof, tc.horprof_missing) : kHorprof,
+        {});
+    WriteTable(
+        "QTEMP/VALENCIA/horgrup.dbf",
+        tc.horgrup_missing ? without(kHorgrup, tc.horgrup_missing) : kHorgrup,
+        {});
+    std::string error = "no error";
+    int64_t horprof_rows = -1, horgrup_rows = -1;
+    {
+      TransferTables t;
+      SolutionTransfer transfer(t.Refs(), times_, kCentre);
+      try {
+        transfer.Run();
+      } catch (const tables::TableError& e) {
+        error = e.what();
+      }
+      horprof_rows = transfer.horprof_rows();
+      horgrup_rows = transfer.horgrup_rows();
+    }
+    EXPECT_EQ(error, tc.error) << tc.name;
+    EXPECT_EQ(horprof_rows, tc.horprof_rows) << tc.name;
+    EXPECT_EQ(horgrup_rows, tc.horgrup_rows) << tc.name;
+    // What was stored is what was counted.
+    EXPECT_EQ(ReadRows("C:\\QTEMP\\VALENCIA\\horprof.dbf").size(),
+              static_cast<size_t>(tc.horprof_rows))
+        << tc.name;
+    EXPECT_EQ(ReadRows("C:\\QTEMP\\VALENCIA\\horgrup.dbf").size(),
+              static_cast<size_t>(tc.horgrup_rows))
+        << tc.name;
+    SetUp();  // the lookup tables as they were
+  }
 }
 
 }  // namespace
