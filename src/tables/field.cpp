@@ -19,6 +19,9 @@ bool IsTextColumn(char type) {
 
 Field::Field(TableImpl* table, int index)
     : table_(table),
+      state_(table->state_address()),
+      modified_(table->modified_address()),
+      edit_buffer_(table->buffer_address()),
       record_(table->current_record()),
       descriptor_(&table->Descriptor(index)),
       codec_(&table->codec()),
@@ -114,13 +117,7 @@ bool Field::IsNull() const {
   return codec_->IsNull(table_->CurrentRecord(), *descriptor_);
 }
 
-void Field::SetAsString(std::string_view value) {
-  text_writer_(*codec_, *descriptor_, table_->EditableRecord(), value);
-}
-
-void Field::SetAsInteger(int64_t value) {
-  integer_writer_(*codec_, *descriptor_, table_->EditableRecord(), value);
-}
+void Field::FailNotEditing() const { table_->FailNotEditing(); }
 
 void Field::SetAsFloat(double value) {
   std::string& record = table_->EditableRecord();

@@ -9,6 +9,8 @@
 
 namespace tables {
 
+enum class TableState { kInactive, kBrowse, kEdit, kInsert };
+
 class TableImpl;
 class FieldCodec;
 struct FieldDescriptor;
@@ -54,14 +56,32 @@ class Field {
   // empty text empties a numeric field. Text that is no whole number fails
   // on an integer field with "'%s' no es un valor entero válido para el
   // campo '%s'".
-  void SetAsString(std::string_view value);
-  void SetAsInteger(int64_t value);
+  // Inline: loops that fill many rows write every field through these.
+  void SetAsString(std::string_view value) {
+    text_writer_(*codec_, *descriptor_, EditableRecord(), value);
+  }
+  void SetAsInteger(int64_t value) {
+    integer_writer_(*codec_, *descriptor_, EditableRecord(), value);
+  }
   void SetAsFloat(double value);
   void SetAsBoolean(bool value);
   void Clear();
 
  private:
+  // The table's pending change, as TableImpl::EditableRecord hands it out.
+  std::string& EditableRecord() {
+    if (*state_ == TableState::kBrowse) FailNotEditing();
+    *modified_ = true;
+    return *edit_buffer_;
+  }
+  [[noreturn]] void FailNotEditing() const;
+
   TableImpl* table_;
+  // The table's state, change flag and record buffer, for writes without a
+  // call: they stay put while the table is open.
+  const TableState* state_;
+  bool* modified_;
+  std::string* edit_buffer_;
   const std::string_view* record_;  // the table's current record
   // Both stay put while the table is open; kept here so that a read does
   // not look them up again.

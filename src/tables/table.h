@@ -22,8 +22,6 @@
 
 namespace tables {
 
-enum class TableState { kInactive, kBrowse, kEdit, kInsert };
-
 class TableImpl;  // the open file, its cursor and its record buffer
 
 class Table {

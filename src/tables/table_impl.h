@@ -59,6 +59,12 @@ class TableImpl : public RecordsObserver {
     modified_ = true;
     return buffer_;
   }
+  // For field handles to write without a call (Field::EditableRecord):
+  // valid while the table is open.
+  const TableState* state_address() const { return &state_; }
+  bool* modified_address() { return &modified_; }
+  std::string* buffer_address() { return &buffer_; }
+  [[noreturn]] void FailNotEditing() const;
   const std::string& component_name() const { return component_name_; }
 
   void Append();
@@ -82,7 +88,6 @@ class TableImpl : public RecordsObserver {
     TableImpl* table_;
   };
   void UpdateCurrent() noexcept;
-  [[noreturn]] void FailNotEditing() const;
   bool Visible(uint32_t recno) const;
   // Moves to the first visible record at or after `recno` in stored order,
   // or at or after `position` in index order; false at the end.
