@@ -227,8 +227,7 @@ void SharedFile::Unwatch(RecordsObserver* observer) {
                    observers_.end());
 }
 
-void SharedFile::MoveRecords(const char* records) {
-  if (records == records_) return;
+void SharedFile::TellRecordsMoved(const char* records) {
   records_ = records;
   for (RecordsObserver* observer : observers_) observer->RecordsMoved();
 }

@@ -105,7 +105,11 @@ class SharedFile {
   }
   void MarkFirstChange();
   // Points records_ at `records`, telling the observers when it moved.
-  void MoveRecords(const char* records);
+  // Inline: every append passes here, and the records seldom move.
+  void MoveRecords(const char* records) {
+    if (records != records_) TellRecordsMoved(records);
+  }
+  void TellRecordsMoved(const char* records);
   // Inline: most tables have no index to keep up to date.
   void UpdateIndexes(uint32_t recno, std::string_view record) {
     if (!orders_.empty() || !built_.empty()) UpdateEveryIndex(recno, record);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "tables/files.h"
 #include "tables/filter.h"
@@ -204,7 +205,11 @@ void TableImpl::Append() {
   if (read_only_ || !file_->writable())
     throw TableError::ReadOnlyTable(display_);
   PostPending();
-  buffer_ = blank_;
+  if (buffer_.size() == blank_.size()) {  // the usual case: no allocation
+    std::memcpy(buffer_.data(), blank_.data(), blank_.size());
+  } else {
+    buffer_ = blank_;
+  }
   modified_ = false;
   state_ = TableState::kInsert;
   eof_ = false;
