@@ -1,5 +1,6 @@
 #include "import/import_run.h"
 
+#include <exception>
 #include <memory>
 
 #include "import/import_messages.h"
@@ -58,15 +59,25 @@ void RebuildTimetables(shell::TransferContext& context, tables::Table& proft,
   tables::Table& horprof = context.wwTableHorProf;
   tables::Table& horgrup = context.wwTableHorGrup;
   tables::Table& soluc = context.wwTableSoluc;
+  // The solution is opened first and its reading started, so that it gets
+  // ahead while other centres' rows are kept; a failure to open it is
+  // reported where it always was, after them.
+  std::exception_ptr soluc_error;
+  try {
+    soluc.Close();
+    soluc.Open();
+    soluc.First();
+  } catch (...) {
+    soluc_error = std::current_exception();
+  }
+  SolutionTransfer transfer({soluc, proft, asigvalt, horprof, horgrup}, times,
+                            context.centre_code);
+  if (!soluc_error) transfer.StartReading();
   KeepOtherCentreRows(horprof, context.centre_code);
   KeepOtherCentreRows(horgrup, context.centre_code);
   horprof.Open();
   horgrup.Open();
-  soluc.Close();
-  soluc.Open();
-  soluc.First();
-  SolutionTransfer transfer({soluc, proft, asigvalt, horprof, horgrup}, times,
-                            context.centre_code);
+  if (soluc_error) std::rethrow_exception(soluc_error);
   transfer.Run();
   horprof.Close();
   soluc.Close();

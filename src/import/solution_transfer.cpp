@@ -60,8 +60,6 @@ SolutionTransfer::SolutionTransfer(Tables tables, const PeriodTimes& times,
       teachers_(tables.proft),
       subjects_(tables.asigvalt) {}
 
-SolutionTransfer::~SolutionTransfer() = default;
-
 // Rows read ahead and handed to the writing side in one go.
 struct SolutionTransfer::Batch {
   std::vector<ReadRow> rows = std::vector<ReadRow>(1024);
@@ -118,20 +116,36 @@ class SolutionTransfer::BatchPipe {
   std::deque<Batch*> empty_, full_;
 };
 
-void SolutionTransfer::Run() {
-  BatchPipe pipe;
-  std::thread reader;
+SolutionTransfer::~SolutionTransfer() { StopReading(); }
+
+void SolutionTransfer::StartReading() {
+  if (pipe_) return;
+  pipe_ = std::make_unique<BatchPipe>();
   try {
-    reader = std::thread([this, &pipe] {
-      for (Batch* batch; (batch = pipe.TakeEmpty()) != nullptr;) {
-        ReadBatch(*batch);
-        const bool last = batch->last;
-        pipe.PutFull(batch);
-        if (last) return;
-      }
-    });
+    reader_ = std::thread([this] { ReadAll(); });
   } catch (const std::system_error&) {
-    // No thread to be had: the two sides take turns on this one.
+    // No thread to be had: Run reads and writes by turns.
+  }
+}
+
+void SolutionTransfer::ReadAll() {
+  for (Batch* batch; (batch = pipe_->TakeEmpty()) != nullptr;) {
+    ReadBatch(*batch);
+    const bool last = batch->last;
+    pipe_->PutFull(batch);
+    if (last) return;
+  }
+}
+
+void SolutionTransfer::StopReading() noexcept {
+  if (!reader_.joinable()) return;
+  pipe_->Stop();
+  reader_.join();
+}
+
+void SolutionTransfer::Run() {
+  StartReading();
+  if (!reader_.joinable()) {
     Batch batch;
     do {
       ReadBatch(batch);
@@ -140,19 +154,15 @@ void SolutionTransfer::Run() {
     return;
   }
   // However the writing ends, the reading stops and is waited for.
-  struct StopReader {
-    BatchPipe& pipe;
-    std::thread& thread;
-    ~StopReader() {
-      pipe.Stop();
-      thread.join();
-    }
-  } stop_reader{pipe, reader};
+  struct StopAtEnd {
+    SolutionTransfer* transfer;
+    ~StopAtEnd() { transfer->StopReading(); }
+  } stop_at_end{this};
   for (;;) {
-    Batch* batch = pipe.TakeFull();
+    Batch* batch = pipe_->TakeFull();
     WriteBatch(*batch);
     if (batch->last) return;
-    pipe.PutEmpty(batch);
+    pipe_->PutEmpty(batch);
   }
 }
 

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "import/period_times.h"
 #include "import/solution_lookups.h"
@@ -39,6 +41,7 @@ class SolutionTransfer {
   };
 
   SolutionTransfer(Tables tables, const PeriodTimes& times, std::string centre);
+  // Stops the reading, if it was started, and waits for it.
   ~SolutionTransfer();
 
   // Transfers the current solution row and every later one, in stored order.
@@ -48,10 +51,16 @@ class SolutionTransfer {
   // where a row-by-row walk would stop.
   //
   // The solution, teacher and subject tables are read on a thread of its
-  // own, a few hundred rows ahead of the writing of the timetables here.
+  // own, a thousand rows or so ahead of the writing of the timetables here.
   // Each table is used by one thread only, and nothing is written until the
   // row's reads before it have succeeded.
   void Run();
+  // Starts the reading before Run, so that it gets ahead while the caller
+  // prepares the timetables. Until Run returns, the caller must not use the
+  // solution, teacher and subject tables nor open their files again; other
+  // tables it may open and close, since the reading opens and closes none.
+  // Errors of the reading come from Run, where the walk would meet them.
+  void StartReading();
 
   int64_t horprof_rows() const { return horprof_rows_; }
   int64_t horgrup_rows() const { return horgrup_rows_; }
@@ -107,6 +116,12 @@ class SolutionTransfer {
   struct Batch;
   class BatchPipe;
 
+  // The reading side's loop: batches until the last one, or until the
+  // writing side stops.
+  void ReadAll();
+  // Stops the reading thread, if any, and waits for it.
+  void StopReading() noexcept;
+
   // The reading side: fills `batch` from the current solution row on.
   void ReadBatch(Batch& batch);
   // Reads the current solution row into `row`; false for DIA 0. A failing
@@ -119,6 +134,8 @@ class SolutionTransfer {
   void WriteRow(const ReadRow& row, const std::exception_ptr& error);
 
   Tables t_;
+  std::unique_ptr<BatchPipe> pipe_;  // while the reading runs
+  std::thread reader_;               // not joinable: read here, by turns
   const PeriodTimes& times_;
   std::string centre_;
   TeacherLookup teachers_;

@@ -279,5 +279,26 @@ TEST_F(ImportRunTest, AMissingAdministrationTimetableFailsBeforeAnyChange) {
   EXPECT_FALSE(fs::exists(Native("GC/horprof.dbf")));
 }
 
+// The solution is opened, and its reading started, before other centres'
+// rows are kept; its errors must still come after theirs.
+TEST_F(ImportRunTest, ASolutionThatCannotBeOpenedFailsAfterTheTimetables) {
+  for (const bool timetable_missing : {false, true}) {
+    WriteInputs({kLesson});
+    drive_.Write("QTEMP/SOLUC.DBF", "no es una tabla");
+    if (timetable_missing) fs::remove(Native("GC/horprof.dbf"));
+    std::string error;
+    try {
+      importing::BImportarClick(context_);
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    const std::string failing = timetable_missing ? "horprof" : "SOLUC";
+    EXPECT_NE(error.find(failing), std::string::npos)
+        << "error '" << error << "', expected one about " << failing;
+    EXPECT_FALSE(ui_.busy());
+    EXPECT_TRUE(Backups().empty());
+  }
+}
+
 }  // namespace
 }  // namespace import_testing
