@@ -74,7 +74,7 @@ int WriteNewFileDurably(const std::string& path, std::string_view bytes) {
 int RenameOverDurably(const std::string& from, const std::string& to) {
   // The file being replaced is held open across the rename, so that its
   // blocks are freed when it is closed afterwards, not inside the rename.
-  const int replaced = ::open(to.c_str(), O_RDONLY | O_CLOEXEC);
+  const int replaced = ::open(to.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (::rename(from.c_str(), to.c_str()) != 0) {
     const int code = WindowsCodeForErrno(errno);
     if (replaced >= 0) ::close(replaced);
@@ -92,7 +92,8 @@ void RemoveFileQuietly(const std::string& path) noexcept {
 }
 
 void RemoveFileSoon(const std::string& path) noexcept {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  const int fd =
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   struct stat status {};
   if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
       ::unlink(path.c_str()) == 0) {
