@@ -29,7 +29,7 @@ void TeacherLookup::Load() {
 
 const std::string& SubjectLookup::Codvalen(std::string_view nivel,
                                            std::string_view curso,
-                                           const TextKeyIndex::Probe& cod) {
+                                           std::string_view cod) {
   static const std::string kNone;
   if (!loaded_) Load();
   const uint32_t number = cods_.Find(cod);

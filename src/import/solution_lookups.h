@@ -54,17 +54,7 @@ class SubjectLookup {
   // texts exactly; empty when no row matches. The text stays valid while the
   // lookup lives.
   const std::string& Codvalen(std::string_view nivel, std::string_view curso,
-                              std::string_view cod) {
-    return Codvalen(nivel, curso, TextKeyIndex::MakeProbe(cod));
-  }
-  const std::string& Codvalen(std::string_view nivel, std::string_view curso,
-                              const TextKeyIndex::Probe& cod);
-  // The probe for a Codvalen of `cod` shortly after, as TeacherLookup's.
-  TextKeyIndex::Probe Prefetch(std::string_view cod) const {
-    const TextKeyIndex::Probe probe = TextKeyIndex::MakeProbe(cod);
-    if (loaded_) cods_.Prefetch(probe);
-    return probe;
-  }
+                              std::string_view cod);
 
  private:
   struct Subject {

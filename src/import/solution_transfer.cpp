@@ -222,8 +222,7 @@ bool SolutionTransfer::ReadInto(ReadRow& row) {
     if (!IsBlank(curso)) {
       row.group = true;
       row.failed = Step::kAsig;
-      const TextKeyIndex::Probe asig =
-          TextKeyIndex::MakeProbe(asig_->AsStringView(asig_text_));
+      const std::string_view asig = asig_->AsStringView(asig_text_);
       row.failed = Step::kCodvalen;
       row.codasig = &subjects_.Codvalen(nivel, curso, asig);
       row.failed = Step::kCodgrupo;

@@ -120,17 +120,17 @@ bool Field::IsNull() const {
 void Field::FailNotEditing() const { table_->FailNotEditing(); }
 
 void Field::SetAsFloat(double value) {
-  std::string& record = table_->EditableRecord();
+  std::string& record = EditableRecord();
   codec_->SetNumber(record, *descriptor_, value);
 }
 
 void Field::SetAsBoolean(bool value) {
-  std::string& record = table_->EditableRecord();
+  std::string& record = EditableRecord();
   codec_->SetBoolean(record, *descriptor_, value);
 }
 
 void Field::Clear() {
-  std::string& record = table_->EditableRecord();
+  std::string& record = EditableRecord();
   codec_->Clear(record, *descriptor_);
 }
 

@@ -68,7 +68,8 @@ class Field {
   void Clear();
 
  private:
-  // The table's pending change, as TableImpl::EditableRecord hands it out.
+  // The table's pending change to write into; fails with NotEditing when
+  // the table is not in edit or insert state.
   std::string& EditableRecord() {
     if (*state_ == TableState::kBrowse) FailNotEditing();
     *modified_ = true;

@@ -80,12 +80,10 @@ std::optional<double> ParseDate(std::string_view text) {
   return static_cast<double>(days);
 }
 
-// A whole number's decimal digits, without a heap string per value.
-// The decimal digits of a whole number, made from the right: most stored
-// numbers are short, and this needs no count of the digits first.
 // Writes the decimal digits of `rest` so that they end just before `end`,
-// two digits a step from a table of the pairs 00 to 99; returns where they
-// start.
+// two digits a step from a table of the pairs 00 to 99, and returns where
+// they start. Made from the right: most stored numbers are short, and this
+// needs no count of the digits first.
 char* PutDigitsBefore(char* end, uint64_t rest) {
   static constexpr auto kPairs = [] {
     std::array<char, 200> pairs{};
@@ -110,6 +108,7 @@ char* PutDigitsBefore(char* end, uint64_t rest) {
   return at;
 }
 
+// A whole number's decimal digits, without a heap string per value.
 class WholeText {
  public:
   explicit WholeText(int64_t value) {

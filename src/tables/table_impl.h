@@ -52,15 +52,8 @@ class TableImpl : public RecordsObserver {
   // read without a call: valid while the table is open.
   const std::string_view* current_record() const { return &current_; }
   void RecordsMoved() override { UpdateCurrent(); }
-  // REQUIRES: edit or insert state (else NotEditing).
-  // Inline: every field write passes through here.
-  std::string& EditableRecord() {
-    if (state_ == TableState::kBrowse) FailNotEditing();
-    modified_ = true;
-    return buffer_;
-  }
-  // For field handles to write without a call (Field::EditableRecord):
-  // valid while the table is open.
+  // What field handles write through (Field::EditableRecord, which fails
+  // with NotEditing in browse state): valid while the table is open.
   const TableState* state_address() const { return &state_; }
   bool* modified_address() { return &modified_; }
   std::string* buffer_address() { return &buffer_; }
