@@ -37,7 +37,7 @@ tqv_install_packages() {
 # The tests check that numbers ignore the C library's locale, which needs a
 # locale whose decimal separator is a comma (the users' own, es_ES).
 tqv_ensure_test_locale() {
-  locale -a 2>/dev/null | grep -qi '^es_ES\.utf-\?8$' && return 0
+  locale -a 2>/dev/null | grep -i '^es_ES\.utf-\?8$' >/dev/null && return 0
   [ "$(id -u)" -eq 0 ] || return 0
   localedef -i es_ES -f UTF-8 es_ES.UTF-8 >&2 || true
 }

@@ -10,6 +10,17 @@ std::string Prefixed(std::string_view table_name, std::string text) {
   return std::string(table_name) + ": " + text;
 }
 
+// Appended piece by piece: GCC 12 at -O3 reports a false overlap (-Wrestrict)
+// for a literal + std::string concatenation.
+std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '\'';
+  quoted.append(text);
+  quoted += '\'';
+  return quoted;
+}
+
 }  // namespace
 
 TableError TableError::FieldNotFound(std::string_view table_name,
@@ -24,28 +35,19 @@ TableError TableError::NotEditing(std::string_view table_name) {
 }
 
 TableError TableError::NotAnInteger(std::string_view text) {
-  return TableError("'" + std::string(text) + "' no es un valor entero válido");
+  return TableError(Quoted(text) + " no es un valor entero válido");
 }
 
 TableError TableError::NotAnIntegerForField(std::string_view text,
                                             std::string_view field) {
-  return TableError("'" + std::string(text) +
-                    "' no es un valor entero válido para el campo '" +
+  return TableError(Quoted(text) +
+                    " no es un valor entero válido para el campo '" +
                     std::string(field) + "'");
 }
 
 TableError TableError::NotAFloat(std::string_view text) {
-  return TableError("'" + std::string(text) +
-                    "' no es un valor punto flotante válido");
+  return TableError(Quoted(text) + " no es un valor punto flotante válido");
 }
-
-namespace {
-
-std::string Quoted(std::string_view text) {
-  return "'" + std::string(text) + "'";
-}
-
-}  // namespace
 
 TableError TableError::TableNotFound(std::string_view path) {
   return TableError("No se encuentra la tabla " + Quoted(path));

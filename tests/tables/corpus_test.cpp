@@ -1,8 +1,9 @@
-// Real dBase files written by other programs (the shared corpus beside the
-// source tree) read with our engine: what each folder's MANIFEST.txt and the
-// *_summary.txt / *.yml files say about them, every value as dbfread reads
-// it, and the odd cases (missing memo, short or damaged files, NUL deletion
-// flags, Cyrillic and UTF-8 text) each with the behaviour we chose.
+// Real dBase files written by other programs (tests/data/dbf-corpus, each
+// folder with its source's licence) read with our engine: what each folder's
+// MANIFEST.txt and the *_summary.txt / *.yml files say about them, every
+// value as dbfread reads it, and the odd cases (missing memo, short or damaged
+// files, NUL deletion flags, Cyrillic and UTF-8 text) each with the behaviour
+// we chose.
 
 #include <gtest/gtest.h>
 
@@ -27,19 +28,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The corpus travels with the sources, so a missing folder is a broken
+// checkout and fails the tests rather than skipping them.
 std::optional<fs::path> CorpusDir() {
-  const fs::path source(TQV_SOURCE_DIR);
-  for (const fs::path& candidate :
-       {source / ".." / "shared" / "dbf-corpus", source / ".." / "shared"}) {
-    if (fs::exists(candidate / "infused-dbf" / "MANIFEST.txt"))
-      return fs::weakly_canonical(candidate);
-  }
+  const fs::path corpus =
+      fs::path(TQV_SOURCE_DIR) / "tests" / "data" / "dbf-corpus";
+  if (fs::exists(corpus / "infused-dbf" / "MANIFEST.txt")) return corpus;
   return std::nullopt;
 }
 
 #define REQUIRE_CORPUS(dir)                  \
   std::optional<fs::path> dir = CorpusDir(); \
-  if (!dir) GTEST_SKIP() << "no dbf-corpus beside the source tree"
+  ASSERT_TRUE(dir) << "no corpus in tests/data/dbf-corpus"
 
 // One table line of a MANIFEST.txt.
 struct Entry {
