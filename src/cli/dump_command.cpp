@@ -1,6 +1,6 @@
-// transquendra dump TABLE [--index TAG]: a table as CSV (RFC 4180, UTF-8) on
-// stdout, deleted records left out, in stored order or in the order of the
-// named index.
+// transquendra dump TABLE [--index TAG] [--codepage N]: a table as CSV
+// (RFC 4180, UTF-8) on stdout, deleted records left out, in stored order or
+// in the order of the named index.
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -61,15 +61,38 @@ std::string CellOf(const tables::Field& field) {
       return field.AsString();  // not a valid date: shown as stored
     }
   }
-  return field.AsString();
+  // Number columns keep every stored digit, however wide.
+  return field.StoredNumberText();
 }
 
-void Dump(const std::string& path, const std::string& index) {
+struct DumpOptions {
+  std::string path;
+  std::string index;
+  int code_page = 0;  // 0: the one the header names
+};
+
+// A table whose header names no code page is read as 1252; when its text
+// plainly is not, the user hears which code page it seems to be in.
+void WarnOfLikelyCodePage(const tables::Table& table, const std::string& path) {
+  const int likely = table.LikelyCodePage();
+  if (likely == 0) return;
+  std::string also = likely == 850 ? " (o 437)" : "";
+  std::fprintf(stderr,
+               "transquendra dump: aviso: el texto de %s no parece de la "
+               "página de códigos 1252, que es la que se usa cuando la "
+               "cabecera no indica ninguna; parece de la %d%s. Pruebe "
+               "--codepage %d.\n",
+               path.c_str(), likely, also.c_str(), likely);
+}
+
+void Dump(const DumpOptions& options) {
   tables::Table table;
-  table.SetTableName(path);
+  table.SetTableName(options.path);
   table.SetReadOnly(true);
-  if (!index.empty()) table.SetIndexName(index);
+  if (!options.index.empty()) table.SetIndexName(options.index);
+  table.SetCodePage(options.code_page);
   table.Open();
+  if (options.code_page == 0) WarnOfLikelyCodePage(table, options.path);
   std::string line;
   for (int i = 0; i < table.FieldCount(); ++i) {
     if (i > 0) line += ',';
@@ -87,29 +110,56 @@ void Dump(const std::string& path, const std::string& index) {
   table.Close();
 }
 
+// A code page number the engine knows; on a mistake prints it.
+bool ParseCodePage(const std::string& text, int* code_page) {
+  const bool digits = !text.empty() && text.size() <= 5 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  const int number = digits ? std::stoi(text) : 0;
+  try {
+    if (number == 0) throw tables::TableError::UnknownCodePage(0);
+    tables::Table().SetCodePage(number);
+  } catch (const tables::TableError&) {
+    std::fprintf(stderr, "transquendra dump: página de códigos no válida: %s\n",
+                 text.c_str());
+    return false;
+  }
+  *code_page = number;
+  return true;
+}
+
+// Reads the options; on a mistake prints it and returns false.
+bool ParseOptions(const Args& args, DumpOptions* options) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool has_value = i + 1 < args.size();
+    if (arg == "--index" && has_value) {
+      options->index = args[++i];
+    } else if (arg == "--codepage" && has_value) {
+      if (!ParseCodePage(args[++i], &options->code_page)) return false;
+    } else if (options->path.empty() && arg.rfind("--", 0) != 0) {
+      options->path = arg;
+    } else {
+      std::fprintf(stderr, "transquendra dump: opción no válida: %s\n",
+                   arg.c_str());
+      return false;
+    }
+  }
+  if (options->path.empty()) {
+    std::fprintf(stderr, "transquendra dump: falta la TABLA\n");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunDump(const Args& args) {
-  std::string path;
-  std::string index;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--index" && i + 1 < args.size()) {
-      index = args[++i];
-    } else if (path.empty() && args[i].rfind("--", 0) != 0) {
-      path = args[i];
-    } else {
-      path.clear();
-      break;
-    }
-  }
-  if (path.empty()) {
-    std::fprintf(stderr, "uso: transquendra dump TABLA [--index ETIQUETA]\n");
-    return 2;
-  }
+  DumpOptions options;
+  if (!ParseOptions(args, &options)) return 2;
   // Numbers are dumped with '.' whatever the user's locale.
   tables::SetDecimalSeparator('.');
   try {
-    Dump(path, index);
+    Dump(options);
   } catch (const std::exception& error) {  // TableError and the runtime's
     std::cout.flush();
     std::fprintf(stderr, "%s\n", error.what());

@@ -73,6 +73,10 @@ size_t SequenceLength(std::string_view text, size_t i, char32_t* cp) {
 
 }  // namespace
 
+bool CodePage::Knows(int number) {
+  return number == kUtf8 || UpperHalf(number) != nullptr;
+}
+
 CodePage::CodePage(int number) : number_(number) {
   if (number_ == kUtf8) return;
   upper_ = UpperHalf(number_);

@@ -21,6 +21,8 @@ class CodePage {
   explicit CodePage(int number = kDefault);
 
   int number() const { return number_; }
+  // True for kUtf8 and every code page the engine can read and write.
+  static bool Knows(int number);
 
   // Table bytes to UTF-8. Bytes that do not decode are kept as the code
   // point of the same value, so nothing is lost in silence.

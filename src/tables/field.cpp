@@ -47,6 +47,19 @@ void Field::ReadAsString(std::string& out) const {
   FieldCodec::KeepText(text_reader_(*codec_, *descriptor_, *record_, out), out);
 }
 
+std::string Field::StoredNumberText() const {
+  const FieldDescriptor& field = *descriptor_;
+  if (field.type != 'N' && field.type != 'F') return AsString();
+  std::string_view raw = FieldCodec::Raw(table_->CurrentRecord(), field);
+  const size_t first = raw.find_first_not_of(" \0");
+  if (first == std::string_view::npos) return "";
+  raw = raw.substr(first, raw.find_last_not_of(" \0") + 1 - first);
+  // Anything but plain digits and signs is shown the way AsString shows
+  // text that is no number.
+  if (!CodePage::IsAscii(raw)) return AsString();
+  return std::string(raw);
+}
+
 int64_t Field::AsInteger() const {
   const FieldDescriptor& field = *descriptor_;
   const FieldCodec& codec = *codec_;

@@ -33,6 +33,10 @@ class Field {
   // AsString into `out`, replacing its content. A loop that reads many
   // values into one string keeps its capacity and allocates nothing.
   void ReadAsString(std::string& out) const;
+  // For N and F columns: the number as the file stores it, blanks around it
+  // trimmed, every digit kept however wide the column ("1234567890123456789"
+  // in an N(19,0), "12.50"). Other columns: AsString().
+  std::string StoredNumberText() const;
   // AsString without a copy: a view of the stored bytes when they already
   // are the text (ASCII text, whole numbers), else of the text made in
   // `buffer`. Valid until the cursor moves, the record changes or `buffer`

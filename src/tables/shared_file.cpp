@@ -56,14 +56,19 @@ void Today(int* year, int* month, int* day) {
 }  // namespace
 
 SharedFile* SharedFile::Acquire(const std::string& path,
-                                const std::string& display, bool exclusive) {
+                                const std::string& display, bool exclusive,
+                                int code_page) {
   const std::string key = RegistryKey(path);
   auto it = Registry().find(key);
   if (it != Registry().end()) {
-    ++it->second->users_;
-    return it->second;
+    SharedFile* file = it->second;
+    const int wanted = code_page != 0 ? code_page : file->header_.code_page;
+    if (wanted != file->code_page_.number())
+      throw TableError::TableOpenHere(display);
+    ++file->users_;
+    return file;
   }
-  auto* file = new SharedFile(path, display, exclusive);
+  auto* file = new SharedFile(path, display, exclusive, code_page);
   file->users_ = 1;
   Registry()[key] = file;
   return file;
@@ -84,7 +89,7 @@ void SharedFile::Release(SharedFile* file) {
 }
 
 SharedFile::SharedFile(const std::string& path, const std::string& display,
-                       bool exclusive)
+                       bool exclusive, int code_page)
     : path_(path), display_(display) {
   file_ = NativeFile::Open(
       path, display, /*writable=*/true,
@@ -101,7 +106,7 @@ SharedFile::SharedFile(const std::string& path, const std::string& display,
     }
   }
   header_ = ParseHeader(head, size, display_);
-  code_page_ = CodePage(header_.code_page);
+  code_page_ = CodePage(code_page != 0 ? code_page : header_.code_page);
   LoadRecords(size);
   OpenMemo();
   codec_ =

@@ -43,8 +43,12 @@ class SharedFile {
  public:
   // The shared file for `path` (native, resolved), opened now or reused.
   // `display` names it in errors. Every Acquire needs one Release.
+  // `code_page` 0 reads the text in the code page the header names; another
+  // replaces it, and fails with TableOpenHere while the file is open here in
+  // a different one.
   static SharedFile* Acquire(const std::string& path,
-                             const std::string& display, bool exclusive);
+                             const std::string& display, bool exclusive,
+                             int code_page = 0);
   // Flushes; the last release also writes the production index and closes
   // the file. The file is released even when this throws.
   static void Release(SharedFile* file);
@@ -90,7 +94,7 @@ class SharedFile {
 
  private:
   SharedFile(const std::string& path, const std::string& display,
-             bool exclusive);
+             bool exclusive, int code_page);
   void LoadRecords(uint64_t file_size);
   void OpenMemo();
   void OpenProductionIndex();

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <utility>
 
+#include "tables/code_page.h"
+#include "tables/code_page_guess.h"
 #include "tables/files.h"
 #include "tables/shared_file.h"
 #include "tables/table_error.h"
@@ -98,8 +100,8 @@ void Table::Open() {
   if (impl_ != nullptr) return;
   const std::string display = DisplayPath();
   const std::string path = FilePath();
-  auto impl =
-      std::make_unique<TableImpl>(name_, path, display, exclusive_, read_only_);
+  auto impl = std::make_unique<TableImpl>(name_, path, display, exclusive_,
+                                          read_only_, code_page_);
   if (filtered_) impl->SetFilter(filter_);
   if (!index_name_.empty()) impl->SetIndex(index_name_);
   impl->First();
@@ -126,6 +128,18 @@ void Table::Next() { RequireOpen().Next(); }
 bool Table::Eof() const { return RequireOpen().Eof(); }
 int64_t Table::RecNo() const { return RequireOpen().RecNo(); }
 int64_t Table::RecordCount() const { return RequireOpen().RecordCount(); }
+
+void Table::SetCodePage(int number) {
+  RequireClosed();
+  if (number != 0 && !CodePage::Knows(number))
+    throw TableError::UnknownCodePage(number);
+  code_page_ = number;
+}
+
+int Table::LikelyCodePage() const {
+  const TableImpl& impl = RequireOpen();
+  return code_page_ == 0 ? LikelyCodePageOf(impl.file()) : 0;
+}
 
 Field Table::FieldByName(std::string_view name) {
   int index = RequireOpen().FieldIndex(name);

@@ -48,6 +48,14 @@ class Table {
   void SetReadOnly(bool read_only);
   bool ReadOnly() const { return read_only_; }
   const std::string& Name() const { return name_; }
+  // Reads and writes the table's text in code page `number` (437, 850 and
+  // the other DOS and Windows code pages, 65001 for UTF-8) instead of the one
+  // its header names; 0 goes back to the header's. Fails at once with
+  // UnknownCodePage for a code page the engine does not know. Opening fails
+  // with TableOpenHere while this process has the file open in another code
+  // page.
+  void SetCodePage(int number);
+  int CodePageNumber() const { return code_page_; }
 
   // The native path of the .dbf file as it would be opened now (after
   // mapping, case-insensitive resolution and adding ".dbf" when missing).
@@ -110,6 +118,10 @@ class Table {
   int64_t RecNo() const;
   // Number of records shown (not deleted, passing the filter).
   int64_t RecordCount() const;
+  // For a table whose header names no code page (language byte 0, read as
+  // 1252) and no SetCodePage: the code page its text plainly is in when
+  // that is not 1252 (850 or 437 for DOS text, 65001 for UTF-8), else 0.
+  int LikelyCodePage() const;
 
   // ---- Fields. REQUIRES: open. ----
   // Case-insensitive. Fails with "No se encuentra el campo '%s'".
@@ -158,6 +170,7 @@ class Table {
   bool exclusive_ = false;
   bool read_only_ = false;
   bool filtered_ = false;
+  int code_page_ = 0;  // 0: the header's
   std::vector<FieldDef> field_defs_;
   std::vector<IndexDef> index_defs_;
   std::unique_ptr<TableImpl> impl_;

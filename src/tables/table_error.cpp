@@ -139,4 +139,9 @@ TableError TableError::FieldNotWritable(std::string_view field) {
   return TableError("El campo " + Quoted(field) + " no se puede modificar");
 }
 
+TableError TableError::UnknownCodePage(int number) {
+  return TableError("La página de códigos " + std::to_string(number) +
+                    " no está admitida");
+}
+
 }  // namespace tables

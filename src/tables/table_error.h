@@ -66,6 +66,8 @@ class TableError : public std::runtime_error {
   static TableError NotABoolean(std::string_view text);
   // "Definición de campo no válida: %s"
   static TableError BadFieldDef(std::string_view detail);
+  // "La página de códigos %d no está admitida"
+  static TableError UnknownCodePage(int number);
   // "El campo '%s' no se puede modificar"
   static TableError FieldNotWritable(std::string_view field);
 };

@@ -28,11 +28,12 @@ std::string_view TrimTrailingBlanks(std::string_view text) {
 }  // namespace
 
 TableImpl::TableImpl(std::string component_name, const std::string& path,
-                     const std::string& display, bool exclusive, bool read_only)
+                     const std::string& display, bool exclusive, bool read_only,
+                     int code_page)
     : component_name_(std::move(component_name)),
       display_(display),
       read_only_(read_only) {
-  file_ = SharedFile::Acquire(path, display, exclusive);
+  file_ = SharedFile::Acquire(path, display, exclusive, code_page);
   const auto& fields = file_->header().fields;
   for (size_t i = 0; i < fields.size(); ++i) {
     if (!fields[i].hidden) visible_.push_back(static_cast<int>(i));

@@ -17,8 +17,10 @@ namespace tables {
 class TableImpl : public RecordsObserver {
  public:
   // Opens (or shares) the file. `filter` is applied when set.
+  // `code_page` 0 reads the text in the code page the header names.
   TableImpl(std::string component_name, const std::string& path,
-            const std::string& display, bool exclusive, bool read_only);
+            const std::string& display, bool exclusive, bool read_only,
+            int code_page = 0);
   ~TableImpl();  // releases the shared file; errors are swallowed there
   TableImpl(const TableImpl&) = delete;
   TableImpl& operator=(const TableImpl&) = delete;
@@ -46,6 +48,7 @@ class TableImpl : public RecordsObserver {
         .fields[static_cast<size_t>(visible_.at(static_cast<size_t>(index)))];
   }
   const FieldCodec& codec() const { return file_->codec(); }
+  const SharedFile& file() const { return *file_; }
   // The record the fields read: the pending change, or the current record.
   std::string_view CurrentRecord() const { return current_; }
   // The same, kept up to date by every operation, for field handles to
