@@ -6,7 +6,7 @@ TQV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 TQV_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev
-  qt6-base-dev libgl-dev fonts-liberation
+  qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation
   libshp-dev
   locales
   python3 python3-dbf python3-dbfread gdal-bin libdbd-xbase-perl

@@ -13,6 +13,7 @@
 #include "import/gui/t_control_plantilla.h"
 #include "import/gui/t_control_profesores.h"
 #include "import/import_run.h"
+#include "shell/gui/qt_translations.h"
 #include "shell/gui/t_exportar_datos.h"
 #include "shell/help_registration.h"
 #include "shell/help_system.h"
@@ -35,6 +36,7 @@ shell_gui::TransferHooks Hooks() {
 int main(int argc, char** argv) {
   shell::HtmlHelpRegistration html_help;
   QApplication app(argc, argv);
+  shell_gui::LoadQtSpanishTranslations(app);
   shell::SetUpPlatform("");
   shell::SetApplicationHelpFile(shell::kApplicationHelpFile);
   QApplication::setApplicationName(shell::kApplicationTitle);

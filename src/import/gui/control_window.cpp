@@ -1,6 +1,7 @@
 #include "import/gui/control_window.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLinearGradient>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QStyle>
+#include <algorithm>
 
 #include "shell/transfer_context.h"
 #include "shell/user_interface.h"
@@ -20,8 +22,7 @@ std::function<void(int)>& HelpHook() {
   return hook;
 }
 
-const QColor kDesktop(0x3A, 0x6E, 0xA5);
-const QColor kPanelMiddle(0xF0, 0xFB, 0xFF);
+const QColor kPanelTop(0xF0, 0xFB, 0xFF);
 const QColor kAqua(0x00, 0xFF, 0xFF);
 const QColor kHotLight(0x00, 0x66, 0xCC);
 const QColor kCellColour(0xF0, 0xFB, 0xFF);
@@ -31,7 +32,8 @@ constexpr char kHeaderStyle[] =
     "QHeaderView::section { background-color: #FEE4A9; font-weight: bold;"
     " border: 1px solid #A0A0A0; padding: 1px; }";
 
-// The window's gradient panel: desktop colour, pale blue, aqua.
+// The window's gradient panel: pale blue at the top, where the blue title
+// stands, to aqua at the bottom.
 class GradientPanel : public QWidget {
  public:
   using QWidget::QWidget;
@@ -40,8 +42,7 @@ class GradientPanel : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, kDesktop);
-    gradient.setColorAt(0.5, kPanelMiddle);
+    gradient.setColorAt(0, kPanelTop);
     gradient.setColorAt(1, kAqua);
     painter.fillRect(rect(), gradient);
   }
@@ -70,6 +71,25 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, colour);
   widget->setPalette(palette);
+}
+
+// The width `title` needs on at most two lines: its own lines when it has
+// them, else the best place to break it between words.
+int TitleWidth(const QFontMetrics& metrics, const QString& title) {
+  if (title.contains('\n')) {
+    int widest = 0;
+    for (const QString& line : title.split('\n'))
+      widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+  }
+  int best = metrics.horizontalAdvance(title);
+  for (int blank = title.indexOf(' '); blank >= 0;
+       blank = title.indexOf(' ', blank + 1)) {
+    best = std::min(best,
+                    std::max(metrics.horizontalAdvance(title.left(blank)),
+                             metrics.horizontalAdvance(title.mid(blank + 1))));
+  }
+  return best;
 }
 
 }  // namespace
@@ -115,8 +135,11 @@ ControlWindow::ControlWindow(const ControlWindowLayout& layout,
   connect(qApp, &QApplication::focusChanged, this,
           &ControlWindow::FocusChanged);
   SetErrorReporter([this](const std::string& text) {
-    QMessageBox::critical(this, shell::kApplicationTitle,
-                          QString::fromStdString(shell::ErrorBoxText(text)));
+    QMessageBox box(QMessageBox::Critical, shell::kApplicationTitle,
+                    QString::fromStdString(shell::ErrorBoxText(text)),
+                    QMessageBox::NoButton, this);
+    box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+    box.exec();
   });
   grid_->setFocus();
 }
@@ -183,11 +206,7 @@ void ControlWindow::BuildGrid(const ControlWindowLayout& layout,
   const int row_height = grid_->fontMetrics().height() + 6;
   grid_->verticalHeader()->setDefaultSectionSize(row_height);
   grid_->frozen_view()->verticalHeader()->setDefaultSectionSize(row_height);
-  const int char_width = grid_->fontMetrics().horizontalAdvance('0');
-  for (size_t i = 0; i < layout.columns.size(); ++i) {
-    grid_->SetColumnWidth(static_cast<int>(i),
-                          layout.columns[i].width_chars * char_width + 8);
-  }
+  SizeColumns(layout.columns);
   if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, 0));
 
   navigator_ = new TableNavigator(model_, panel);
@@ -201,6 +220,43 @@ void ControlWindow::BuildGrid(const ControlWindowLayout& layout,
           });
   connect(model_, &TableGridModel::currentRowChanged, this,
           &ControlWindow::FollowModelRow);
+}
+
+void ControlWindow::SizeColumns(const std::vector<GridColumn>& columns) {
+  // Text is measured with the fonts it is drawn in, so that no title or
+  // cell is cut: each column is as wide as designed (its width in
+  // characters), as its title (bold, on at most the header's two lines) and
+  // as its widest cell, whichever is widest.
+  grid_->ensurePolished();
+  QFont title_font = grid_->horizontalHeader()->font();
+  title_font.setBold(true);
+  const QFontMetrics title_metrics(title_font);
+  const QFontMetrics cell_metrics(grid_->font());
+  QStyle* style = grid_->style();
+  // The delegate's text margins; the header's margins, padding and border.
+  const int cell_margins =
+      2 *
+      (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1);
+  const int title_margins =
+      2 * (style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid_) + 2);
+  const int digit = cell_metrics.horizontalAdvance('0');
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const int column = static_cast<int>(i);
+    const int designed = columns[i].width_chars * digit + 8;
+    int text = 0;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+      text = std::max(
+          text, cell_metrics.horizontalAdvance(model_->Text(row, column)));
+    }
+    const int title = TitleWidth(title_metrics, columns[i].title);
+    // One more pixel for the grid line.
+    // Qt's own measure of the cells in view as well.
+    grid_->SetColumnWidth(
+        column,
+        std::max({designed, text + cell_margins + 1, title + title_margins,
+                  static_cast<QAbstractItemView*>(grid_)->sizeHintForColumn(
+                      column)}));
+  }
 }
 
 void ControlWindow::FollowModelRow(int row) {

@@ -88,6 +88,7 @@ class ControlWindow : public QDialog {
   bool InGrid(const QWidget* widget) const;
   void FocusChanged(QWidget* old, QWidget* now);
   void FollowModelRow(int row);
+  void SizeColumns(const std::vector<GridColumn>& columns);
 
   std::unique_ptr<tables::Table> table_;
   TableGridModel* model_ = nullptr;

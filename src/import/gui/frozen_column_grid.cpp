@@ -1,5 +1,6 @@
 #include "import/gui/frozen_column_grid.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -28,12 +29,33 @@ QWidget* GridCellDelegate::createEditor(QWidget* parent,
   return editor;
 }
 
+void GridCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                    const QModelIndex& index) const {
+  if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+    refused_ = !model->setData(index, line->text(), Qt::EditRole);
+    return;
+  }
+  refused_ = false;
+  QStyledItemDelegate::setModelData(editor, model, index);
+}
+
 bool GridCellDelegate::eventFilter(QObject* editor, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(editor);
   if (IsEnter(event)) {
-    auto* widget = qobject_cast<QWidget*>(editor);
     emit commitData(widget);
-    emit closeEditor(widget, QAbstractItemDelegate::EditNextItem);
+    if (refused_) {
+      widget->setFocus();  // back from the error box, on the typed text
+    } else {
+      emit closeEditor(widget, QAbstractItemDelegate::EditNextItem);
+    }
     return true;
+  }
+  if (event->type() == QEvent::FocusOut) {
+    const auto reason = static_cast<const QFocusEvent*>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason ||
+        reason == Qt::PopupFocusReason) {
+      return false;  // another window (an error box) for a moment
+    }
   }
   return QStyledItemDelegate::eventFilter(editor, event);
 }

@@ -13,7 +13,9 @@
 namespace importing_gui {
 
 // Editors limited to a number of characters per column (0: no limit), and
-// Enter closing the editor towards the next cell.
+// Enter closing the editor towards the next cell. Text the model refuses
+// keeps its editor open, as typed, so that the user can mend it; an error
+// box taking the focus for a moment neither stores nor closes the editor.
 class GridCellDelegate : public QStyledItemDelegate {
  public:
   GridCellDelegate(std::vector<int> max_lengths, QObject* parent)
@@ -21,12 +23,15 @@ class GridCellDelegate : public QStyledItemDelegate {
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
+  void setModelData(QWidget* editor, QAbstractItemModel* model,
+                    const QModelIndex& index) const override;
 
  protected:
   bool eventFilter(QObject* editor, QEvent* event) override;
 
  private:
   std::vector<int> max_lengths_;
+  mutable bool refused_ = false;  // the last text stored was refused
 };
 
 class FrozenColumnGrid : public QTableView {

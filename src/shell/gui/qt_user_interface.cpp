@@ -11,18 +11,36 @@
 namespace shell_gui {
 namespace {
 
+// A message box that can stand in the middle of the screen. Its size is
+// only final once it is laid out for showing (a long text is wrapped then),
+// so it is placed there, before it reaches the screen.
+class MessageBox : public QMessageBox {
+ public:
+  MessageBox(Icon icon, const std::string& text, bool centred_on_screen,
+             QWidget* owner)
+      : QMessageBox(icon, QString::fromUtf8(shell::kApplicationTitle),
+                    QString::fromStdString(text), NoButton, owner),
+        centred_on_screen_(centred_on_screen) {
+    addButton(QStringLiteral("Aceptar"), AcceptRole);
+  }
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!centred_on_screen_ || screen == nullptr) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+
+ private:
+  bool centred_on_screen_;
+};
+
 void ShowBox(QWidget* owner, QMessageBox::Icon icon, const std::string& text,
              bool centred_on_screen) {
-  QMessageBox box(icon, QString::fromUtf8(shell::kApplicationTitle),
-                  QString::fromStdString(text), QMessageBox::NoButton, owner);
-  box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
-  if (centred_on_screen) {
-    box.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      box.move(area.center() - box.rect().center());
-    }
-  }
+  MessageBox box(icon, text, centred_on_screen, owner);
   box.exec();
 }
 

@@ -2,8 +2,11 @@
 // order, in pixels as the window was designed (96 dots per inch).
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFont>
 #include <QStyle>
+#include <QStyleOptionComboBox>
+#include <algorithm>
 
 #include "platform/drive_mapping.h"
 #include "platform/version.h"
@@ -47,6 +50,32 @@ void WrapIn(QLabel* label, int width, int height) {
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setGeometry(label->x(), label->y(), width, height);
+}
+
+// Widens an editable box leftwards, keeping its right edge, until its
+// longest item fits the edit field beside the arrow (a line edit keeps two
+// pixels each side and one for the cursor), never over `label`.
+void FitLongestItem(QComboBox* box, const QLabel* label) {
+  box->ensurePolished();
+  int widest = 0;
+  for (int i = 0; i < box->count(); ++i) {
+    widest = std::max(widest,
+                      box->fontMetrics().horizontalAdvance(box->itemText(i)));
+  }
+  QStyleOptionComboBox option;
+  option.initFrom(box);
+  option.editable = true;
+  option.rect = QRect(QPoint(0, 0), box->size());
+  const int field = box->style()
+                        ->subControlRect(QStyle::CC_ComboBox, &option,
+                                         QStyle::SC_ComboBoxEditField, box)
+                        .width();
+  const int missing = widest + 5 - field;
+  if (missing <= 0) return;
+  const int left =
+      std::max(box->x() - missing, label->geometry().right() + 1 + 4);
+  box->setGeometry(left, box->y(), box->geometry().right() + 1 - left,
+                   box->height());
 }
 
 QPushButton* MakeButton(QWidget* panel, const char* text,
@@ -144,6 +173,7 @@ void TExportarDatos::BuildExportPanel() {
   ComboBoxValCast->addItem(QString::fromUtf8("VALENCIÁ"));
   ComboBoxValCast->addItem(QStringLiteral("CASTELLANO"));
   ComboBoxValCast->setCurrentText(QString::fromUtf8("VALENCIÁ"));
+  FitLongestItem(ComboBoxValCast, Label9);
   BExportar = MakeButton(Draw3D2, "Aceptar", QStyle::SP_DialogApplyButton,
                          QRect(71, 90, 89, 25));
 }

@@ -4,8 +4,12 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -241,6 +245,127 @@ TEST_F(ControlWindowsTest, FrozenColumnsStayWhenTheGridScrollsSideways) {
   EXPECT_GT(grid->horizontalScrollBar()->maximum(), 0);
   EXPECT_EQ(grid->frozen_view()->geometry(), frozen_before);
   EXPECT_EQ(grid->frozen_view()->width(), grid->FrozenWidth());
+}
+
+// The width `text` takes in `font`, broken into lines no wider than `width`.
+int LinesNeeded(const QFont& font, const QString& text, int width) {
+  const QFontMetrics metrics(font);
+  const QRect box =
+      metrics.boundingRect(QRect(0, 0, width, 1000), Qt::TextWordWrap, text);
+  return (box.height() + metrics.leading()) / metrics.lineSpacing();
+}
+
+TEST_F(ControlWindowsTest, NoTitleOrCellIsCut) {
+  WriteTable(
+      "QTEMP/PROFT.DBF", kProft,
+      {{"MMX", "MARTINEZ MARTINEZ, MAXIMILIANO", "", "EDUCACIO FISICA", "0"},
+       {"WWWW", "W", "", "MATEMATIQUES", "99999999"}});
+  auto profes = Open<TControlProfesores>();
+  auto plantilla = Open<TControlPlantilla>();
+  for (ControlWindow* window :
+       std::vector<ControlWindow*>{profes.get(), plantilla.get()}) {
+    auto* grid = window->grid();
+    QFont title_font = grid->horizontalHeader()->font();
+    title_font.setBold(true);
+    const int digit = grid->fontMetrics().horizontalAdvance('0');
+    int total = 0;
+    for (int c = 0; c < window->model()->columnCount(); ++c) {
+      const auto& column = window->model()->columns()[c];
+      const int width = grid->columnWidth(c);
+      total += width;
+      const std::string name = column.title.toStdString();
+      // As wide as its width in characters, its cells as Qt measures them,
+      // and its title on the header's two lines (inside its margins).
+      EXPECT_GE(width, column.width_chars * digit) << name;
+      EXPECT_GE(width,
+                static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c))
+          << name;
+      EXPECT_LE(LinesNeeded(title_font, column.title, width - 12), 2) << name;
+    }
+    // And every column in view at once, beside the vertical scroll bar.
+    EXPECT_LE(total, grid->viewport()->width())
+        << window->windowTitle().toStdString();
+  }
+}
+
+TEST_F(ControlWindowsTest, ARefusedDniKeepsTheTypedTextInEditMode) {
+  auto window = std::make_unique<TControlProfesores>(nullptr);  // its own box
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  auto* grid = window->grid();
+  const QModelIndex dni = window->model()->index(0, 3);
+  grid->setFocus();
+  grid->setCurrentIndex(dni);
+  grid->edit(dni);
+  auto* editor = grid->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("12AB");
+  QStringList box_texts;
+  QStringList box_buttons;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    box_texts << box->text();
+    for (QAbstractButton* button : box->buttons())
+      box_buttons << button->text();
+    box->buttons().front()->click();
+  });
+  answer.start(5);
+  QTest::keyClick(editor, Qt::Key_Return);
+  answer.stop();
+  QApplication::processEvents();
+
+  EXPECT_EQ(box_texts,
+            QStringList{QString::fromUtf8(
+                "'12AB' no es un valor entero válido para el campo 'DNI'")});
+  EXPECT_EQ(box_buttons, QStringList{"Aceptar"});
+  editor = grid->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr) << "the editor was closed";
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->text(), "12AB");
+  EXPECT_EQ(grid->currentIndex(), dni);
+  EXPECT_TRUE(window->model()->Editing());
+  // Mended, the number goes in as usual.
+  editor->setText("12345678");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTest::mouseClick(window->close_button(), Qt::LeftButton);
+  EXPECT_EQ(Dnis()[0], "12345678");
+}
+
+double Luminance(const QColor& colour) {
+  const auto channel = [](double value) {
+    return value <= 0.04045 ? value / 12.92
+                            : std::pow((value + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+         0.0722 * channel(colour.blueF());
+}
+
+// The contrast ratio of the Web Content Accessibility Guidelines.
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(ControlWindowsTest, TitlesAreReadableOnTheirGradient) {
+  auto profes = Open<TControlProfesores>();
+  auto plantilla = Open<TControlPlantilla>();
+  for (ControlWindow* window :
+       std::vector<ControlWindow*>{profes.get(), plantilla.get()}) {
+    QLabel* title = window->title_label();
+    const QColor ink = title->palette().color(QPalette::WindowText);
+    // The panel's own painting behind the title, without its children.
+    QImage behind(title->size(), QImage::Format_RGB32);
+    title->parentWidget()->render(&behind, QPoint(), QRegion(title->geometry()),
+                                  QWidget::DrawWindowBackground);
+    double worst = 100;
+    for (int y = 0; y < behind.height(); ++y) {
+      for (int x = 0; x < behind.width(); ++x)
+        worst = std::min(worst, Contrast(ink, behind.pixelColor(x, y)));
+    }
+    EXPECT_GE(worst, 4.5) << window->windowTitle().toStdString();
+  }
 }
 
 // Not a check: writes the screenshots kept in docs/screenshots when

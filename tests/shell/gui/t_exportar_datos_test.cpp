@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QTest>
 #include <filesystem>
 
@@ -100,7 +102,6 @@ TEST_F(WindowTest, LayoutAsDesigned) {
       {w->Button1, w->Draw3D1, {310, 81, 75, 21}},
       {w->Label8, w->Draw3D2, {23, 3, 257, 34}},
       {w->Label3, w->Draw3D2, {2, 34, 296, 36}},
-      {w->ComboBoxValCast, w->Draw3D2, {193, 66, 93, 21}},
       {w->BExportar, w->Draw3D2, {71, 90, 89, 25}},
       {w->Label4, w->Draw3D3, {6, 0, 281, 25}},
       {w->Label5, w->Draw3D3, {9, 17, 275, 48}},
@@ -142,6 +143,21 @@ TEST_F(WindowTest, LayoutAsDesigned) {
   EXPECT_TRUE(w->ComboBoxValCast->isEditable());
   EXPECT_EQ(w->ComboBoxValCast->currentText(), QString::fromUtf8("VALENCIÁ"));
   EXPECT_EQ(w->ComboBoxValCast->itemText(1), QStringLiteral("CASTELLANO"));
+  // The language box keeps its place's right edge and widens to the left
+  // until "CASTELLANO" fits its edit field, clear of the label before it.
+  QComboBox* language = w->ComboBoxValCast;
+  EXPECT_EQ(language->parentWidget(), w->Draw3D2);
+  EXPECT_EQ(language->geometry().right(), 193 + 93 - 1);
+  EXPECT_EQ(language->y(), 66);
+  EXPECT_EQ(language->height(), 21);
+  EXPECT_GT(language->x(), w->Label9->geometry().right());
+  language->setCurrentIndex(1);
+  w->show();
+  QApplication::processEvents();
+  const QLineEdit* field = language->lineEdit();
+  // A line edit keeps two pixels each side, and one for the cursor.
+  EXPECT_GE(field->width() - 5,
+            field->fontMetrics().horizontalAdvance("CASTELLANO"));
   EXPECT_EQ(w->ListaUnidades->itemText(0), QStringLiteral("c:"));
 }
 
