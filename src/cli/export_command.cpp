@@ -9,6 +9,7 @@
 #include "export/export_run.h"
 #include "shell/platform_setup.h"
 #include "shell/transfer_context.h"
+#include "shell/transfer_lock.h"
 #include "shell/user_interface.h"
 #include "shell/working_copy.h"
 
@@ -82,6 +83,9 @@ int RunExport(const Args& args) {
   context.admin_folder = options.admin;
   context.language_text = options.language;
   try {
+    // One lock for the refresh and the run, so that no other transfer
+    // slips in between.
+    const shell::TransferLock lock;
     shell::RefreshWorkingCopy(context);
     exporting::BExportarClick(context);
   } catch (const std::exception& error) {

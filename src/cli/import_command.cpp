@@ -21,6 +21,8 @@
 #include "shell/centre_list.h"
 #include "shell/platform_setup.h"
 #include "shell/transfer_context.h"
+#include "shell/transfer_error.h"
+#include "shell/transfer_lock.h"
 #include "shell/user_interface.h"
 #include "shell/working_copy.h"
 #include "tables/files.h"
@@ -199,6 +201,21 @@ void TerminalUi::ShowPeriodTimesWindow() {
   }
 }
 
+// The centre of the run: the one given, when it is a code of the centre
+// table as stored there without its trailing blanks, or else the table's
+// first. Anything else would keep the centre's old rows as another
+// centre's, so it is refused with the codes there are.
+std::string ChosenCentre(shell::TransferContext& context,
+                         const ImportOptions& options) {
+  const std::vector<std::string> codes = shell::ReadCentreCodes(context);
+  if (!options.centre_given && !codes.empty()) return codes.front();
+  for (const std::string& code : codes) {
+    if (code == options.centre) return code;
+  }
+  throw shell::TransferError::UnknownCentre(
+      options.centre, codes, tables::JoinPath(options.admin, "centro.dbf"));
+}
+
 }  // namespace
 
 int RunImport(const Args& args) {
@@ -210,13 +227,11 @@ int RunImport(const Args& args) {
   shell::TransferContext context(&ui);
   context.admin_folder = options.admin;
   try {
+    // One lock for the refresh and the run, so that no other transfer
+    // slips in between.
+    const shell::TransferLock lock;
     shell::RefreshWorkingCopy(context);
-    const std::vector<std::string> centres = shell::ReadCentreCodes(context);
-    if (options.centre_given) {
-      context.centre_code = options.centre;
-    } else if (!centres.empty()) {
-      context.centre_code = centres.front();
-    }
+    context.centre_code = ChosenCentre(context, options);
     importing::BImportarClick(context);
   } catch (const std::exception& error) {
     ui.ShowError(error.what());

@@ -1,5 +1,7 @@
 #include "export/export_run.h"
 
+#include "shell/transfer_lock.h"
+
 namespace exporting {
 namespace {
 
@@ -31,6 +33,7 @@ void RunSteps(shell::TransferContext& context) {
 }  // namespace
 
 void BExportarClick(shell::TransferContext& context) {
+  const shell::TransferLock lock;
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kWarningText);
   {

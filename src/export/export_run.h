@@ -33,7 +33,9 @@ inline constexpr char kFinishedText[] = "Proceso finalizado";
 // buttons and, in embedded mode, closes the window.
 // On an error the busy cursor is set back and the error is rethrown for the
 // caller to show; the transformed flag and the buttons are left as they were,
-// so a failed run is never reported to the host as done.
+// so a failed run is never reported to the host as done. The whole run holds
+// the TransferLock: while another transfer runs it throws
+// TransferError::Busy before the warning.
 void BExportarClick(shell::TransferContext& context);
 
 // The seven steps, each one usable on its own when the tables it reads exist.

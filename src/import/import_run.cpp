@@ -8,6 +8,7 @@
 #include "import/solution_transfer.h"
 #include "import/teacher_identity.h"
 #include "import/timetable_files.h"
+#include "shell/transfer_lock.h"
 #include "tables/files.h"
 
 namespace importing {
@@ -87,6 +88,7 @@ void RebuildTimetables(shell::TransferContext& context, tables::Table& proft,
 }  // namespace
 
 void BImportarClick(shell::TransferContext& context) {
+  const shell::TransferLock lock;
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kDurationWarning);
   BusyCursor busy(ui);

@@ -16,7 +16,8 @@ inline constexpr char kAsigvaltPath[] = "C:\\QTEMP\\ASIGVALT.DBF";
 // The busy cursor is set back on every way out, an error included. The
 // administration folder is changed only at the very end, by an atomic
 // replace of both files after a dated backup; other centres' rows of the
-// timetables are kept.
+// timetables are kept. The whole run holds the TransferLock: while another
+// transfer runs it throws TransferError::Busy before the warning.
 void BImportarClick(shell::TransferContext& context);
 
 }  // namespace importing

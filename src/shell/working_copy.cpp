@@ -6,6 +6,7 @@
 
 #include "platform/raw_file.h"
 #include "shell/io_error.h"
+#include "shell/transfer_lock.h"
 #include "tables/files.h"
 
 namespace shell {
@@ -46,6 +47,7 @@ void CopyDataFile(const std::string& destination, const std::string& source) {
 }
 
 void RefreshWorkingCopy(TransferContext& context) {
+  const TransferLock lock;
   static constexpr std::array<Row, 11> kRows = {{
       {"grupos.dbf", &TransferContext::wwTableGrupos},
       {"profesor.dbf", &TransferContext::wwTableProfesor},

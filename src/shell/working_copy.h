@@ -26,7 +26,9 @@ void CopyDataFile(const std::string& destination, const std::string& source);
 // the old copy (a failed deletion is not reported). A missing source leaves
 // no copy. Creates the working-copy folder when missing (a failure there is
 // not reported; the first copy then fails). Throws IoError and stops at the
-// first file that cannot be copied.
+// first file that cannot be copied. Holds the TransferLock throughout: while
+// another transfer runs it throws TransferError::Busy before it touches
+// anything.
 void RefreshWorkingCopy(TransferContext& context);
 
 }  // namespace shell

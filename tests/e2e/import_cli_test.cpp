@@ -57,6 +57,18 @@ TEST_F(ImportCliTest, StopsWithAStatusAndTheMessage) {
        "¡Atención! Sigue habiendo algún Profesor sin D.N.I.\n\r"
        "Este proceso se dentendrá"},
   };
+  // A centre that is not a code of the centre table, exactly as stored
+  // without its trailing blanks, would keep the centre's old rows beside the
+  // new ones.
+  for (const char* centre :
+       {"460123456", "46012345 ", " 46012345", "4601", "99999999", ""}) {
+    std::vector<std::string> argv =
+        school_->ImportCommand({"--centre", centre});
+    cases.push_back({"centre not in the table", argv, 1,
+                     std::string("El centro '") + centre +
+                         "' no está en la tabla C:\\GC\\centro.dbf.\n"
+                         "Indique uno de estos: 46012345, 46099871"});
+  }
   std::vector<std::string> dni = school_->DniOptions();
   ASSERT_GE(dni.size(), 2u);
   const std::string abrev = dni[1].substr(0, dni[1].find('='));
@@ -66,6 +78,7 @@ TEST_F(ImportCliTest, StopsWithAStatusAndTheMessage) {
        1,
        "'12A' no es un valor entero válido para el campo 'DNI'"});
   const std::string horgrup = ReadFile(school_->admin() / "horgrup.dbf");
+  const std::string horprof = ReadFile(school_->admin() / "horprof.dbf");
   for (const Case& c : cases) {
     const RunResult result = RunProgram(c.argv);
     EXPECT_EQ(result.status, c.status) << c.name << "\n" << result.err;
@@ -73,6 +86,7 @@ TEST_F(ImportCliTest, StopsWithAStatusAndTheMessage) {
                                                              << result.err;
   }
   EXPECT_EQ(ReadFile(school_->admin() / "horgrup.dbf"), horgrup);
+  EXPECT_EQ(ReadFile(school_->admin() / "horprof.dbf"), horprof);
 }
 
 TEST_F(ImportCliTest, MissingSolutionExitsNonZero) {

@@ -33,11 +33,14 @@ inline std::string Transquendra() {
   return std::string(TQV_BINARY_DIR) + "/src/transquendra";
 }
 
-// Runs argv[0] with the arguments; stdin is /dev/null. With kill_after_us
-// >= 0, the child gets SIGKILL after that many microseconds (if it still
-// runs).
-inline RunResult RunProgram(const std::vector<std::string>& argv,
-                            long kill_after_us = -1) {
+// A program started by StartProgram, not yet waited for.
+struct Started {
+  pid_t pid = -1;
+  int err_fd = -1;  // the read end of its stderr
+};
+
+// Starts argv[0] with the arguments; stdin is /dev/null.
+inline Started StartProgram(const std::vector<std::string>& argv) {
   int pipe_fds[2];
   if (::pipe(pipe_fds) != 0) return {};
   const pid_t pid = ::fork();
@@ -55,20 +58,35 @@ inline RunResult RunProgram(const std::vector<std::string>& argv,
     ::_exit(127);
   }
   ::close(pipe_fds[1]);
-  if (kill_after_us >= 0) {
-    std::this_thread::sleep_for(std::chrono::microseconds(kill_after_us));
-    ::kill(pid, SIGKILL);
-  }
+  return {pid, pipe_fds[0]};
+}
+
+// Waits for a started program to end.
+inline RunResult Finish(const Started& started) {
   RunResult result;
   char buffer[4096];
-  for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) {
+  for (ssize_t n; (n = ::read(started.err_fd, buffer, sizeof buffer)) > 0;) {
     result.err.append(buffer, static_cast<size_t>(n));
   }
-  ::close(pipe_fds[0]);
+  ::close(started.err_fd);
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  ::waitpid(started.pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
   return result;
+}
+
+// Runs argv[0] with the arguments; stdin is /dev/null. With kill_after_us
+// >= 0, the child gets SIGKILL after that many microseconds (if it still
+// runs).
+inline RunResult RunProgram(const std::vector<std::string>& argv,
+                            long kill_after_us = -1) {
+  const Started started = StartProgram(argv);
+  if (started.pid < 0) return {};
+  if (kill_after_us >= 0) {
+    std::this_thread::sleep_for(std::chrono::microseconds(kill_after_us));
+    ::kill(started.pid, SIGKILL);
+  }
+  return Finish(started);
 }
 
 inline std::string ReadFile(const fs::path& path) {

@@ -1,0 +1,36 @@
+#include "shell/transfer_error.h"
+
+namespace shell {
+
+TransferError TransferError::Busy(const std::string& folder) {
+  return TransferError("Hay otra transferencia en curso en " + folder +
+                       " (una exportación, una importación o una "
+                       "restauración).\nEspere a que termine y vuelva a "
+                       "intentarlo");
+}
+
+TransferError TransferError::LockFailed(const std::string& folder,
+                                        const std::string& reason) {
+  return TransferError("No se puede reservar la carpeta " + folder +
+                       " para la transferencia: " + reason +
+                       ".\nCompruebe que la carpeta existe y que puede "
+                       "escribir en ella");
+}
+
+TransferError TransferError::UnknownCentre(
+    const std::string& centre, const std::vector<std::string>& codes,
+    const std::string& table) {
+  std::string listed;
+  for (const std::string& code : codes) {
+    listed += (listed.empty() ? "" : ", ") + code;
+  }
+  if (codes.empty()) {
+    return TransferError("La tabla de centros " + table +
+                         " no tiene ningún centro.\nCompruebe la carpeta de "
+                         "ZELMAR indicada");
+  }
+  return TransferError("El centro '" + centre + "' no está en la tabla " +
+                       table + ".\nIndique uno de estos: " + listed);
+}
+
+}  // namespace shell

@@ -1,0 +1,105 @@
+#include "shell/transfer_lock.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/drive_mapping.h"
+#include "platform/folder_lock.h"
+#include "shell/platform_setup.h"
+#include "shell/transfer_error.h"
+#include "shell/working_copy.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace shell {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(TransferErrorTest, Texts) {
+  struct Case {
+    TransferError error;
+    const char* text;
+  };
+  const Case cases[] = {
+      {TransferError::Busy("C:\\QTEMP"),
+       "Hay otra transferencia en curso en C:\\QTEMP (una exportación, una "
+       "importación o una restauración).\nEspere a que termine y vuelva a "
+       "intentarlo"},
+      {TransferError::LockFailed("C:\\QTEMP", "Acceso al archivo denegado"),
+       "No se puede reservar la carpeta C:\\QTEMP para la transferencia: "
+       "Acceso al archivo denegado.\nCompruebe que la carpeta existe y que "
+       "puede escribir en ella"},
+      {TransferError::UnknownCentre("460123456", {"46012345", "46099871"},
+                                    "C:\\GC\\centro.dbf"),
+       "El centro '460123456' no está en la tabla C:\\GC\\centro.dbf.\n"
+       "Indique uno de estos: 46012345, 46099871"},
+      {TransferError::UnknownCentre("1", {}, "C:\\GC\\centro.dbf"),
+       "La tabla de centros C:\\GC\\centro.dbf no tiene ningún centro.\n"
+       "Compruebe la carpeta de ZELMAR indicada"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(std::string(c.error.what()), c.text);
+}
+
+class TransferLockTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetDriveCOverride(drive_.path().string());
+    InstallPathMapping();
+    fs::create_directories(drive_.path() / "GC");
+    fs::create_directories(drive_.path() / "QTEMP" / "VALENCIA");
+  }
+  void TearDown() override { platform::SetDriveCOverride(""); }
+
+  std::string Exchange() const { return (drive_.path() / "QTEMP").string(); }
+
+  testing_support::TempDir drive_{"tqv-transfer-lock"};
+};
+
+TEST_F(TransferLockTest, ARefreshWhileAnotherTransferRunsTouchesNothing) {
+  drive_.Write("GC/grupos.dbf", "new");
+  drive_.Write("QTEMP/VALENCIA/grupos.dbf", "old");
+  platform::FolderLock other;  // another program's transfer
+  ASSERT_EQ(other.TryLock(Exchange()), 0);
+  testing_support::ScriptedUi ui;
+  TransferContext context(&ui);
+  context.admin_folder = "C:\\GC";
+  try {
+    RefreshWorkingCopy(context);
+    FAIL() << "the refresh ran beside another transfer";
+  } catch (const TransferError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              TransferError::Busy("C:\\QTEMP").what());
+  }
+  EXPECT_EQ(drive_.Read("QTEMP/VALENCIA/grupos.dbf"), "old");
+  other.Unlock();
+  RefreshWorkingCopy(context);
+  EXPECT_EQ(drive_.Read("QTEMP/VALENCIA/grupos.dbf"), "new");
+}
+
+TEST_F(TransferLockTest, ATransferInsideAnotherSharesItsLock) {
+  testing_support::ScriptedUi ui;
+  TransferContext context(&ui);
+  context.admin_folder = "C:\\GC";
+  platform::FolderLock other;
+  {
+    const TransferLock outer;
+    RefreshWorkingCopy(context);  // takes the lock again inside
+    EXPECT_TRUE(TransferLock::HeldHere());
+    EXPECT_EQ(other.TryLock(Exchange()), platform::kLockHeldCode);
+  }
+  EXPECT_FALSE(TransferLock::HeldHere());
+  EXPECT_EQ(other.TryLock(Exchange()), 0);
+}
+
+TEST_F(TransferLockTest, AMissingExchangeFolderIsMade) {
+  fs::remove_all(drive_.path() / "QTEMP");
+  {
+    const TransferLock lock;
+    EXPECT_TRUE(fs::is_directory(drive_.path() / "QTEMP"));
+  }
+}
+
+}  // namespace
+}  // namespace shell
