@@ -123,7 +123,6 @@ class TerminalUi : public shell::UserInterface {
 
   void ShowMessage(const std::string& text) override {
     std::fprintf(stderr, "%s\n", text.c_str());
-    if (text == importing::kProcessFinished) finished_ = true;
   }
   void ShowError(const std::string& text) override {
     std::fprintf(stderr, "%s\n", shell::ErrorBoxText(text).c_str());
@@ -134,12 +133,9 @@ class TerminalUi : public shell::UserInterface {
   void ShowTeacherIdentityWindow() override;
   void ShowPeriodTimesWindow() override;
 
-  bool finished() const { return finished_; }
-
  private:
   const ImportOptions& options_;
   bool interactive_;
-  bool finished_ = false;
 };
 
 void TerminalUi::ShowTeacherIdentityWindow() {
@@ -232,12 +228,19 @@ int RunImport(const Args& args) {
     const shell::TransferLock lock;
     shell::RefreshWorkingCopy(context);
     context.centre_code = ChosenCentre(context, options);
-    importing::BImportarClick(context);
+    const importing::ImportResult result = importing::BImportarClick(context);
+    if (!result.completed) return 1;
+    std::fprintf(stderr,
+                 "Se han importado %lld clases: %lld filas en horprof.dbf y "
+                 "%lld en horgrup.dbf.\n",
+                 static_cast<long long>(result.lessons),
+                 static_cast<long long>(result.lessons),
+                 static_cast<long long>(result.group_rows));
   } catch (const std::exception& error) {
     ui.ShowError(error.what());
     return 1;
   }
-  return ui.finished() ? 0 : 1;
+  return 0;
 }
 
 }  // namespace cli

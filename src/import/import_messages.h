@@ -16,5 +16,9 @@ inline constexpr char kTeacherWithoutDni[] =
     "Este proceso se dentendrá y deberá volver a ejecutar\n\r"
     "la Importación, para poder corregir la incidencia";
 inline constexpr char kProcessFinished[] = "Proceso finalizado";
+// The second line of the final message when the solution held no lesson.
+inline constexpr char kNoLessonsImported[] =
+    "No se ha importado ninguna clase: SOLUC.DBF no tiene ninguna, y los "
+    "horarios han quedado sin clases de este centro.";
 
 }  // namespace importing

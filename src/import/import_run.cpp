@@ -5,6 +5,7 @@
 
 #include "import/import_messages.h"
 #include "import/period_times.h"
+#include "import/solution_check.h"
 #include "import/solution_transfer.h"
 #include "import/teacher_identity.h"
 #include "import/timetable_files.h"
@@ -55,8 +56,11 @@ void ConfirmPeriodTimes(shell::TransferContext& context, PeriodTimes& times) {
   times.ReadBackPlantilla();
 }
 
-void RebuildTimetables(shell::TransferContext& context, tables::Table& proft,
-                       tables::Table& asigvalt, const PeriodTimes& times) {
+// Rebuilds the working copy's timetables from the solution, after checking
+// the solution strictly; returns the rows appended.
+ImportResult RebuildTimetables(shell::TransferContext& context,
+                               tables::Table& proft, tables::Table& asigvalt,
+                               const PeriodTimes& times) {
   tables::Table& horprof = context.wwTableHorProf;
   tables::Table& horgrup = context.wwTableHorGrup;
   tables::Table& soluc = context.wwTableSoluc;
@@ -66,8 +70,11 @@ void RebuildTimetables(shell::TransferContext& context, tables::Table& proft,
   std::exception_ptr soluc_error;
   try {
     soluc.Close();
+    CheckSolutionFile(tables::ResolvePath(kSolutionPath));
     soluc.Open();
-    soluc.First();
+    CheckSolutionRows(soluc);
+  } catch (const SolutionError&) {
+    throw;  // a damaged solution stops the run before anything is emptied
   } catch (...) {
     soluc_error = std::current_exception();
   }
@@ -83,11 +90,20 @@ void RebuildTimetables(shell::TransferContext& context, tables::Table& proft,
   horprof.Close();
   soluc.Close();
   horgrup.Close();
+  return {true, transfer.horprof_rows(), transfer.horgrup_rows()};
+}
+
+// The final message: the fixed text, and for a solution without lessons a
+// second line that says so, since the timetables are then left without the
+// centre's lessons.
+std::string FinishedText(const ImportResult& result) {
+  if (result.lessons > 0) return kProcessFinished;
+  return std::string(kProcessFinished) + "\n" + kNoLessonsImported;
 }
 
 }  // namespace
 
-void BImportarClick(shell::TransferContext& context) {
+ImportResult BImportarClick(shell::TransferContext& context) {
   const shell::TransferLock lock;
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kDurationWarning);
@@ -103,24 +119,26 @@ void BImportarClick(shell::TransferContext& context) {
       context.transformed = 0;
       ui.CloseWindow();
     }
-    return;
+    return {};
   }
   BringTimetablesIn(context, admin_folder);
   std::unique_ptr<tables::Table> proft = CheckTeacherIdentities(context);
   if (!proft) {
     busy.Dismiss();  // the check has set the default cursor
-    return;
+    return {};
   }
   std::unique_ptr<tables::Table> asigvalt = OpenAsigvalt();
   PeriodTimes times;
   ConfirmPeriodTimes(context, times);
-  RebuildTimetables(context, *proft, *asigvalt, times);
+  const ImportResult result =
+      RebuildTimetables(context, *proft, *asigvalt, times);
   ReplaceAdminTimetables(admin_folder);
   busy.Release();
   context.transformed = 1;
-  ui.ShowMessage(kProcessFinished);
+  ui.ShowMessage(FinishedText(result));
   ui.SetRunButtonsEnabled(false);
   if (context.Embedded()) ui.CloseWindow();
+  return result;
 }
 
 }  // namespace importing

@@ -3,11 +3,20 @@
 // The import run: brings the timetable that the timetabling program left in
 // C:\QTEMP\SOLUC.DBF back into the administration's horgrup and horprof.
 
+#include <cstdint>
+
 #include "shell/transfer_context.h"
 
 namespace importing {
 
 inline constexpr char kAsigvaltPath[] = "C:\\QTEMP\\ASIGVALT.DBF";
+
+// What a run did.
+struct ImportResult {
+  bool completed = false;  // both timetables were replaced
+  int64_t lessons = 0;     // rows appended to horprof, one per lesson
+  int64_t group_rows = 0;  // rows appended to horgrup
+};
 
 // The handler of the import button. Reaches the person only through
 // context.ui(): the opening warning, the two control windows, the final
@@ -17,7 +26,10 @@ inline constexpr char kAsigvaltPath[] = "C:\\QTEMP\\ASIGVALT.DBF";
 // administration folder is changed only at the very end, by an atomic
 // replace of both files after a dated backup; other centres' rows of the
 // timetables are kept. The whole run holds the TransferLock: while another
-// transfer runs it throws TransferError::Busy before the warning.
-void BImportarClick(shell::TransferContext& context);
+// transfer runs it throws TransferError::Busy before the warning. Before the
+// working copies are emptied the solution is checked strictly
+// (solution_check.h): a damaged one throws SolutionError and changes
+// nothing. A run that ends on a message of its own returns completed false.
+ImportResult BImportarClick(shell::TransferContext& context);
 
 }  // namespace importing
