@@ -225,7 +225,7 @@ int RunImport(const Args& args) {
   try {
     // One lock for the refresh and the run, so that no other transfer
     // slips in between.
-    const shell::TransferLock lock;
+    const shell::TransferLock lock(ui);
     shell::RefreshWorkingCopy(context);
     context.centre_code = ChosenCentre(context, options);
     const importing::ImportResult result = importing::BImportarClick(context);

@@ -33,7 +33,7 @@ void RunSteps(shell::TransferContext& context) {
 }  // namespace
 
 void BExportarClick(shell::TransferContext& context) {
-  const shell::TransferLock lock;
+  const shell::TransferLock lock(context.ui());
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kWarningText);
   {

@@ -104,7 +104,7 @@ std::string FinishedText(const ImportResult& result) {
 }  // namespace
 
 ImportResult BImportarClick(shell::TransferContext& context) {
-  const shell::TransferLock lock;
+  const shell::TransferLock lock(context.ui());
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kDurationWarning);
   BusyCursor busy(ui);

@@ -11,6 +11,7 @@
 
 #include "import/centre_rows.h"
 #include "platform/atomic_replace.h"
+#include "platform/pair_replacement.h"
 #include "platform/raw_file.h"
 #include "shell/io_error.h"
 #include "shell/working_copy.h"
@@ -237,7 +238,9 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
   Check(staging);
   // Both copies are on disk before any rename.
   for (platform::StagedFile& file : staged) Check(file.FinishStaging());
-  for (platform::StagedFile& file : staged) Check(file.Commit());
+  Check(platform::ReplaceTogether(
+      {&staged[0], &staged[1]},
+      tables::MapPath(tables::JoinPath(backup, shell::kReplacementJournal))));
 }
 
 }  // namespace importing

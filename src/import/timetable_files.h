@@ -7,13 +7,14 @@
 #include <ctime>
 #include <string>
 
+#include "shell/interrupted_replacement.h"
 #include "shell/transfer_context.h"
 #include "tables/table.h"
 
 namespace importing {
 
 inline constexpr char kSolutionPath[] = "C:\\QTEMP\\SOLUC.DBF";
-inline constexpr char kBackupRoot[] = "C:\\QTEMP\\COPIAS";
+inline constexpr const char* kBackupRoot = shell::kBackupRoot;
 
 // Closes each component and replaces the working copy's horgrup.dbf and
 // horprof.dbf with fresh copies of the administration folder's files. A
@@ -42,10 +43,12 @@ std::string NewBackupFolder(std::time_t when);
 // temporary names, copies both old ones into the dated backup folder
 // "C:\QTEMP\COPIAS\<AAAAMMDD-HHMMSS>\" (NewBackupFolder; it is kept; a failure
 // to write the new files is reported once the backup is complete), flushes the
-// new files to disk, and only when both are complete renames each over its old
-// file. Any failure before the renames leaves the administration folder
-// untouched, without temporary files. Throws shell::IoError, or the engine's
-// error for a file held by another program.
+// new files to disk, and only when both are complete replaces the pair as one
+// (platform::ReplaceTogether, with its journal in the backup folder): killed
+// at any moment, the folder holds both old files, or both new ones once the
+// next start has completed the replacement. Any failure before the journal
+// leaves the administration folder untouched, without temporary files. Throws
+// shell::IoError, or the engine's error for a file held by another program.
 void ReplaceAdminTimetables(const std::string& admin_folder);
 
 }  // namespace importing

@@ -47,6 +47,10 @@ class StagedFile {
   // such as a virus scanner, holds the destination).
   int Commit();
 
+  // Forgets the staged file without removing it, for a journal that names it
+  // (pair_replacement.h): the next start renames it into place.
+  void KeepForRecovery() { staged_ = false; }
+
   const std::string& destination() const { return destination_; }
   const std::string& temp_path() const { return temp_path_; }
   bool staged() const { return staged_; }

@@ -17,6 +17,29 @@ TransferError TransferError::LockFailed(const std::string& folder,
                        "escribir en ella");
 }
 
+TransferError TransferError::ReplacementCompleted(const std::string& names,
+                                                  const std::string& folder,
+                                                  const std::string& backup) {
+  return TransferError(
+      "Una importación anterior se interrumpió mientras sustituía " + names +
+      " en " + folder +
+      ".\nSe ha completado ahora: los archivos son los nuevos, y los "
+      "anteriores están en " +
+      backup + ".");
+}
+
+TransferError TransferError::ReplacementUnfinished(const std::string& names,
+                                                   const std::string& folder,
+                                                   const std::string& backup,
+                                                   const std::string& reason) {
+  return TransferError(
+      "Una importación anterior se interrumpió mientras sustituía " + names +
+      " en " + folder + ", y no se ha podido completar: " + reason +
+      ".\nCierre ZELMAR y cualquier programa que use esos archivos, y vuelva "
+      "a intentarlo. Los archivos anteriores están en " +
+      backup);
+}
+
 TransferError TransferError::UnknownCentre(
     const std::string& centre, const std::vector<std::string>& codes,
     const std::string& table) {

@@ -20,6 +20,17 @@ class TransferError : public std::runtime_error {
   // system's text for it.
   static TransferError LockFailed(const std::string& folder,
                                   const std::string& reason);
+  // A run was killed while it replaced `names` ("horgrup.dbf y
+  // horprof.dbf") in `folder`; the replacement has now been completed. The
+  // old files are in `backup`. (A message, not an error.)
+  static TransferError ReplacementCompleted(const std::string& names,
+                                            const std::string& folder,
+                                            const std::string& backup);
+  // The same, but completing it failed for `reason`.
+  static TransferError ReplacementUnfinished(const std::string& names,
+                                             const std::string& folder,
+                                             const std::string& backup,
+                                             const std::string& reason);
   // The centre given on the command line is none of the centre table's
   // `codes`, found in `table` (as the program writes the path).
   static TransferError UnknownCentre(const std::string& centre,

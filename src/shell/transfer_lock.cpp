@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/folder_lock.h"
+#include "shell/interrupted_replacement.h"
 #include "shell/io_error.h"
 #include "shell/transfer_context.h"
 #include "shell/transfer_error.h"
@@ -20,7 +21,7 @@ int holders = 0;
 
 }  // namespace
 
-TransferLock::TransferLock() {
+TransferLock::TransferLock(UserInterface& ui) {
   if (holders > 0) {
     ++holders;
     return;
@@ -36,6 +37,12 @@ TransferLock::TransferLock() {
   }
   if (code != 0) {
     throw TransferError::LockFailed(kExchangeFolder, IoError::TextFor(code));
+  }
+  try {
+    CompleteInterruptedReplacements(ui);
+  } catch (...) {
+    ProcessLock().Unlock();
+    throw;
   }
   holders = 1;
 }

@@ -8,6 +8,7 @@
 // releases it).
 
 #include "platform/folder_lock.h"
+#include "shell/user_interface.h"
 
 namespace shell {
 
@@ -18,8 +19,12 @@ class TransferLock {
   // refresh that a change of folder makes while the window starts) shares
   // it. Throws TransferError::Busy when another transfer holds it, and
   // TransferError::LockFailed when the folder or its lock file cannot be
-  // made. REQUIRES: the user-interface thread (the count is not guarded).
-  TransferLock();
+  // made. Once taken, before anything else, it completes the replacements
+  // that a killed run left half done, telling the person through `ui`
+  // (interrupted_replacement.h; one that cannot be completed throws and
+  // releases the lock). REQUIRES: the user-interface thread (the count is
+  // not guarded).
+  explicit TransferLock(UserInterface& ui);
   ~TransferLock();  // releases the lock when the outermost holder ends
   TransferLock(const TransferLock&) = delete;
   TransferLock& operator=(const TransferLock&) = delete;

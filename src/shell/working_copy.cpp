@@ -47,7 +47,7 @@ void CopyDataFile(const std::string& destination, const std::string& source) {
 }
 
 void RefreshWorkingCopy(TransferContext& context) {
-  const TransferLock lock;
+  const TransferLock lock(context.ui());
   static constexpr std::array<Row, 11> kRows = {{
       {"grupos.dbf", &TransferContext::wwTableGrupos},
       {"profesor.dbf", &TransferContext::wwTableProfesor},

@@ -39,8 +39,10 @@ struct Started {
   int err_fd = -1;  // the read end of its stderr
 };
 
-// Starts argv[0] with the arguments; stdin is /dev/null.
-inline Started StartProgram(const std::vector<std::string>& argv) {
+// Starts argv[0] with the arguments and the environment variables `env`
+// ("NAME=value") added to this process's; stdin is /dev/null.
+inline Started StartProgram(const std::vector<std::string>& argv,
+                            const std::vector<std::string>& env = {}) {
   int pipe_fds[2];
   if (::pipe(pipe_fds) != 0) return {};
   const pid_t pid = ::fork();
@@ -50,6 +52,9 @@ inline Started StartProgram(const std::vector<std::string>& argv) {
     ::dup2(null_fd, 0);
     ::dup2(null_fd, 1);
     ::close(pipe_fds[0]);
+    for (const std::string& variable : env) {
+      ::putenv(const_cast<char*>(variable.c_str()));
+    }
     std::vector<char*> args;
     for (const std::string& a : argv)
       args.push_back(const_cast<char*>(a.c_str()));
@@ -79,8 +84,9 @@ inline RunResult Finish(const Started& started) {
 // >= 0, the child gets SIGKILL after that many microseconds (if it still
 // runs).
 inline RunResult RunProgram(const std::vector<std::string>& argv,
-                            long kill_after_us = -1) {
-  const Started started = StartProgram(argv);
+                            long kill_after_us = -1,
+                            const std::vector<std::string>& env = {}) {
+  const Started started = StartProgram(argv, env);
   if (started.pid < 0) return {};
   if (kill_after_us >= 0) {
     std::this_thread::sleep_for(std::chrono::microseconds(kill_after_us));

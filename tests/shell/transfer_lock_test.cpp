@@ -84,7 +84,7 @@ TEST_F(TransferLockTest, ATransferInsideAnotherSharesItsLock) {
   context.admin_folder = "C:\\GC";
   platform::FolderLock other;
   {
-    const TransferLock outer;
+    const TransferLock outer(ui);
     RefreshWorkingCopy(context);  // takes the lock again inside
     EXPECT_TRUE(TransferLock::HeldHere());
     EXPECT_EQ(other.TryLock(Exchange()), platform::kLockHeldCode);
@@ -93,10 +93,71 @@ TEST_F(TransferLockTest, ATransferInsideAnotherSharesItsLock) {
   EXPECT_EQ(other.TryLock(Exchange()), 0);
 }
 
+TEST_F(TransferLockTest, AnInterruptedReplacementIsCompletedFirst) {
+  // A run killed between its two renames: horgrup is new, horprof's new
+  // file still waits beside it, and the journal names both.
+  const fs::path gc = drive_.path() / "GC";
+  const std::string backup = "QTEMP/COPIAS/20261209-101500/";
+  fs::create_directories(drive_.path() / backup);
+  drive_.Write("GC/horgrup.dbf", "new grup");
+  drive_.Write("GC/horprof.dbf", "old prof");
+  drive_.Write("GC/horprof.dbf.tqv7.tmp", "new prof");
+  drive_.Write(backup + "SUSTITUCION.PENDIENTE",
+               "TransQuendraValencia sustitucion 1\n" +
+                   (gc / "horgrup.dbf").string() + "\t" +
+                   (gc / "horgrup.dbf.tqv7.tmp").string() + "\n" +
+                   (gc / "horprof.dbf").string() + "\t" +
+                   (gc / "horprof.dbf.tqv7.tmp").string() + "\nfin\n");
+  const std::string completed =
+      "Una importación anterior se interrumpió mientras sustituía "
+      "horgrup.dbf y horprof.dbf en C:\\GC.\nSe ha completado ahora: los "
+      "archivos son los nuevos, y los anteriores están en "
+      "C:\\QTEMP\\COPIAS\\20261209-101500.";
+  for (int start = 0; start < 2; ++start) {
+    testing_support::ScriptedUi ui;
+    { const TransferLock lock(ui); }
+    // Told once; the second start finds nothing to do.
+    EXPECT_EQ(ui.Messages(), start == 0 ? std::vector<std::string>{completed}
+                                        : std::vector<std::string>{});
+  }
+  EXPECT_EQ(drive_.Read("GC/horprof.dbf"), "new prof");
+  EXPECT_FALSE(fs::exists(drive_.path() / backup / "SUSTITUCION.PENDIENTE"));
+}
+
+TEST_F(TransferLockTest, AReplacementThatCannotBeCompletedStopsTheTransfer) {
+  const std::string backup = "QTEMP/COPIAS/20261209-101500/";
+  fs::create_directories(drive_.path() / backup);
+  // The new file waits in a folder that is gone.
+  const fs::path gone = drive_.path() / "GONE";
+  drive_.Write(backup + "SUSTITUCION.PENDIENTE",
+               "TransQuendraValencia sustitucion 1\n" +
+                   (gone / "horgrup.dbf").string() + "\t" +
+                   (drive_.path() / backup / "new.tmp").string() + "\nfin\n");
+  drive_.Write(backup + "new.tmp", "new grup");
+  testing_support::ScriptedUi ui;
+  try {
+    const TransferLock lock(ui);
+    FAIL() << "the transfer went on";
+  } catch (const TransferError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "Una importación anterior se interrumpió mientras sustituía "
+              "horgrup.dbf en C:\\GONE, y no se ha podido completar: No se "
+              "encuentra el archivo.\nCierre ZELMAR y cualquier programa que "
+              "use esos "
+              "archivos, y vuelva a intentarlo. Los archivos anteriores "
+              "están en C:\\QTEMP\\COPIAS\\20261209-101500");
+  }
+  // The lock is free again, and the journal waits for the next try.
+  platform::FolderLock other;
+  EXPECT_EQ(other.TryLock(Exchange()), 0);
+  EXPECT_TRUE(fs::exists(drive_.path() / backup / "SUSTITUCION.PENDIENTE"));
+}
+
 TEST_F(TransferLockTest, AMissingExchangeFolderIsMade) {
   fs::remove_all(drive_.path() / "QTEMP");
   {
-    const TransferLock lock;
+    testing_support::ScriptedUi ui;
+    const TransferLock lock(ui);
     EXPECT_TRUE(fs::is_directory(drive_.path() / "QTEMP"));
   }
 }
