@@ -206,9 +206,13 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
   }
   const std::string backup = NewBackupFolder(std::time(nullptr));
   tables::ForceDirectories(backup);
+  // A timetable that is a symbolic link is replaced through it: its target
+  // gets the new content and the link stays.
   platform::StagedFile staged[] = {
-      platform::StagedFile(tables::ResolvePath(admin_paths[0])),
-      platform::StagedFile(tables::ResolvePath(admin_paths[1]))};
+      platform::StagedFile(
+          platform::ReplacementTarget(tables::ResolvePath(admin_paths[0]))),
+      platform::StagedFile(
+          platform::ReplacementTarget(tables::ResolvePath(admin_paths[1])))};
   std::string working_copies[2];
   for (int i = 0; i < 2; ++i) {
     working_copies[i] = tables::ResolvePath(

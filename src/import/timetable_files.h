@@ -47,7 +47,10 @@ std::string NewBackupFolder(std::time_t when);
 // (platform::ReplaceTogether, with its journal in the backup folder): killed
 // at any moment, the folder holds both old files, or both new ones once the
 // next start has completed the replacement. Any failure before the journal
-// leaves the administration folder untouched, without temporary files. Throws
+// leaves the administration folder untouched, without temporary files. Each
+// new file keeps the owner, group and permissions (on Windows the
+// attributes) of the file it replaces; a file that is a symbolic link is
+// followed: its target is replaced and the link stays. Throws
 // shell::IoError, or the engine's error for a file held by another program.
 void ReplaceAdminTimetables(const std::string& admin_folder);
 

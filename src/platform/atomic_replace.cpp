@@ -28,6 +28,16 @@ std::string ToUtf8(const std::filesystem::path& path) {
 
 }  // namespace
 
+std::string ReplacementTarget(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path given = FromUtf8(path);
+  if (!fs::is_symlink(given, error)) return path;
+  // A link to a file that is missing still names where the file goes.
+  const fs::path target = fs::weakly_canonical(given, error);
+  return error ? path : ToUtf8(target);
+}
+
 void RemoveStaleStagedFiles(const std::string& destination) {
   namespace fs = std::filesystem;
   const fs::path target = FromUtf8(destination);
@@ -58,7 +68,9 @@ void StagedFile::Discard() {
 int StagedFile::Stage(std::string_view bytes) {
   Discard();
   RemoveStaleStagedFiles(destination_);
-  const int code = WriteNewFileDurably(temp_path_, bytes);
+  int code = WriteNewFileDurably(temp_path_, bytes);
+  if (code == 0) code = KeepFileAttributes(destination_, temp_path_);
+  if (code != 0) RemoveFileQuietly(temp_path_);
   staged_ = code == 0;
   return code;
 }
@@ -92,7 +104,9 @@ int StagedFile::StartCopyOf(const std::string& source) {
 
 int StagedFile::FinishStaging() {
   std::unique_ptr<RawFile> out = std::move(started_);
-  int code = out->Sync();
+  // The attributes before the flush, so that they reach the disk with it.
+  int code = KeepFileAttributes(destination_, temp_path_);
+  if (code == 0) code = out->Sync();
   const int closed = out->Close();
   if (code == 0) code = closed;
   if (code != 0) {

@@ -25,7 +25,8 @@ class StagedFile {
   StagedFile& operator=(const StagedFile&) = delete;
 
   // Writes `bytes` to a new temporary file in the destination's folder and
-  // flushes it to disk. On failure nothing is left behind.
+  // flushes it to disk, with the destination's attributes
+  // (KeepFileAttributes). On failure nothing is left behind.
   int Stage(std::string_view bytes);
   // Stages a copy of the file `source` (native path), copied by
   // RawFile::CopyTo, flushed to disk like Stage: StartCopyOf, then
@@ -65,6 +66,11 @@ class StagedFile {
   std::unique_ptr<RawFile> started_;  // written, not yet flushed
 };
 
+// The file that replacing `path` must write: `path` itself, or, for a
+// symbolic link, the file it finally points to, so that the link stays a
+// link and its target gets the new content.
+std::string ReplacementTarget(const std::string& path);
+
 // Removes the temporary files that staging `destination` left behind in
 // processes that were killed before they committed.
 void RemoveStaleStagedFiles(const std::string& destination);
@@ -80,6 +86,12 @@ int AtomicReplaceFile(const std::string& source,
 int WriteNewFileDurably(const std::string& path, std::string_view bytes);
 // Renames `from` over `to` atomically and makes the rename durable.
 int RenameOverDurably(const std::string& from, const std::string& to);
+// Gives the new file `staged` what the file `existing` was, so that the
+// programs and people who used it keep their access: POSIX owner, group
+// and permission bits (the owner, or the group, only where the system lets
+// this process give them); Windows the read-only, hidden, system, archive
+// and not-indexed attributes. Nothing when `existing` is missing.
+int KeepFileAttributes(const std::string& existing, const std::string& staged);
 // Removes a file; failures are ignored.
 void RemoveFileQuietly(const std::string& path) noexcept;
 // The same for a file that may be large: its name goes at once, and on

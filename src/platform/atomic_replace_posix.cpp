@@ -87,6 +87,24 @@ int RenameOverDurably(const std::string& from, const std::string& to) {
   return code;
 }
 
+int KeepFileAttributes(const std::string& existing, const std::string& staged) {
+  struct stat old {};
+  if (::stat(existing.c_str(), &old) != 0) {
+    return errno == ENOENT ? 0 : WindowsCodeForErrno(errno, existing);
+  }
+  // Owner and group where allowed: only root gives a file away, and a user
+  // gives it only a group of their own. Failing that the file stays ours.
+  if (::chown(staged.c_str(), old.st_uid, old.st_gid) != 0 &&
+      ::chown(staged.c_str(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+    errno = 0;
+  }
+  // After chown, which may clear the set-id bits.
+  if (::chmod(staged.c_str(), old.st_mode & 07777) != 0) {
+    return WindowsCodeForErrno(errno, staged);
+  }
+  return 0;
+}
+
 void RemoveFileQuietly(const std::string& path) noexcept {
   ::unlink(path.c_str());
 }

@@ -76,6 +76,26 @@ int RenameOverDurably(const std::string& from, const std::string& to) {
   return CodeFor(err);
 }
 
+int KeepFileAttributes(const std::string& existing, const std::string& staged) {
+  const DWORD old = GetFileAttributesW(Wide(existing).c_str());
+  if (old == INVALID_FILE_ATTRIBUTES) {
+    const DWORD err = GetLastError();
+    return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND
+               ? 0
+               : CodeFor(err);
+  }
+  // A read-only destination refuses the replace itself, as it should; the
+  // attributes below are the ones a replace would otherwise drop.
+  const DWORD kept =
+      old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  if (!SetFileAttributesW(Wide(staged).c_str(),
+                          kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) {
+    return CodeFor(GetLastError());
+  }
+  return 0;
+}
+
 void RemoveFileQuietly(const std::string& path) noexcept {
   DeleteFileW(Wide(path).c_str());
 }
