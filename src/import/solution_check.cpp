@@ -1,6 +1,7 @@
 #include "import/solution_check.h"
 
 #include <exception>
+#include <filesystem>
 #include <optional>
 
 #include "import/solution_transfer.h"
@@ -54,6 +55,12 @@ SolutionError SolutionError::Unreadable(const std::string& engine_text,
 }
 
 void CheckSolutionFile(const std::string& native_path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(native_path, error);
+  if (std::filesystem::exists(status) &&
+      !std::filesystem::is_regular_file(status)) {
+    throw SolutionError::Damaged("no es un archivo normal");
+  }
   platform::RawFile file;
   uint64_t size = 0;
   char header[kHeaderStart];

@@ -135,6 +135,23 @@ std::string WalkedOtherCentreRows(tables::Table& component,
   return bytes;
 }
 
+// The administration's index file beside the table no longer matches once
+// rows are dropped, whether or not any are appended afterwards (appending
+// clears the flag in the engine): the header's production-index flag (byte
+// 28) is cleared then, for FoxPro tables only its structural-index bit.
+void ClearIndexFlagIfRowsChanged(const std::string& path, std::string& bytes) {
+  if (bytes.size() < 32) return;
+  const std::string old_header = ReadWholeFile(path, 32);
+  if (old_header.size() < 32 ||
+      Little(old_header, 4, 4) == Little(bytes, 4, 4)) {
+    return;  // every record kept, in its place
+  }
+  const unsigned char version = static_cast<unsigned char>(bytes[0]);
+  const bool foxpro = version == 0x30 || version == 0x31 || version == 0x32 ||
+                      version == 0xF5 || version == 0xFB;
+  bytes[28] = foxpro ? static_cast<char>(bytes[28] & ~0x01) : '\0';
+}
+
 }  // namespace
 
 void BringTimetablesIn(shell::TransferContext& context,
@@ -165,6 +182,7 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
   std::optional<std::string> bytes;
   if (stored_order) bytes = OtherCentreRowsFile(path, centre);
   if (!bytes) bytes = WalkedOtherCentreRows(component, centre);
+  ClearIndexFlagIfRowsChanged(path, *bytes);
   // A scratch copy: the next run copies it afresh from the administration
   // folder, so it needs no flush to disk. The full copy goes first, so that
   // the new file is written without waiting for its blocks to be freed.

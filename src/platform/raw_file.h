@@ -27,6 +27,8 @@ class RawFile {
   RawFile& operator=(const RawFile&) = delete;
 
   // Opens an existing file for reading only, letting others read and write.
+  // Anything but a regular file (a folder, a FIFO, a device) answers 5 at
+  // once.
   int OpenForReading(const std::string& native_path);
   // Creates the file (replacing one of that name) for reading and writing,
   // letting others read and write.

@@ -50,13 +50,16 @@ RawFile::~RawFile() {
 bool RawFile::IsOpen() const { return fd_ >= 0; }
 
 int RawFile::OpenForReading(const std::string& native_path) {
-  fd_ = ::open(native_path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting: opening a FIFO for reading would wait for a writer.
+  fd_ = ::open(native_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) return WindowsCodeForErrno(errno, native_path);
   struct stat st;
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // A folder, as Windows answers for one opened as a file; and a FIFO or
+    // a device, which would block or never end.
     ::close(fd_);
     fd_ = -1;
-    return 5;  // as Windows answers for a folder opened as a file
+    return 5;
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 #include "shell/io_error.h"
 #include "shell/transfer_lock.h"
 #include "tables/files.h"
+#include "tables/table_error.h"
 
 namespace shell {
 namespace {
@@ -34,7 +35,15 @@ void CopyDataFile(const std::string& destination, const std::string& source) {
   if (FileNamePart(target).empty()) target += FileNamePart(source);
   const std::string from_path = tables::MapPath(source);
   std::error_code ec;
-  if (!std::filesystem::exists(from_path, ec)) return;
+  const std::filesystem::file_status status =
+      std::filesystem::status(from_path, ec);
+  if (!std::filesystem::exists(status)) return;
+  // A FIFO or a device (a link to /dev/zero) would block the copy or never
+  // end it. (A folder fails to open, as on Windows.)
+  if (!std::filesystem::is_regular_file(status) &&
+      !std::filesystem::is_directory(status)) {
+    throw tables::TableError::CorruptTable(source, "no es un archivo normal");
+  }
   const std::string to_path = tables::MapPath(target);
 
   platform::RawFile from;

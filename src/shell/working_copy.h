@@ -15,7 +15,9 @@ namespace shell {
 // Both are paths as the program writes them (mapped through the engine's
 // path mapper). A destination without a file-name part (ending in "\", "/"
 // or ":") gets the source's file name. A missing source copies nothing and
-// reports nothing. The source is opened for reading only, so write-protected
+// reports nothing; one that is not a regular file (a FIFO, a device) throws
+// the engine's error for a damaged table at once. The source is opened for
+// reading only, so write-protected
 // files copy. Throws IoError on the first failing open, read, write or
 // close; a write that stores nothing, or fails for want of room, throws
 // "Disco lleno" rather than leaving a short copy.

@@ -306,3 +306,39 @@ TEST_F(ImportRunTest, ADamagedSolutionFailsBeforeTheTimetables) {
 
 }  // namespace
 }  // namespace import_testing
+
+namespace import_testing {
+namespace {
+
+// The administration's index beside horgrup no longer matches once its rows
+// change, so the production-index flag (byte 28) goes; it stays while every
+// row stays in its place.
+TEST_F(ImportRunTest, TheIndexFlagGoesWhenTheRowsChange) {
+  const Row old_here = {"1", "1", "", "", kCentre, "6", "G1", "A1", "1"};
+  const Row old_other = {"1", "1", "", "", kOtherCentre, "5", "G1", "A1", "1"};
+  const struct {
+    const char* name;
+    Row old_row;
+    Row lesson;
+    char flag;
+  } cases[] = {
+      {"a row dropped, none appended", old_here, kDuty, '\0'},
+      {"no row dropped, one appended", old_other, kLesson, '\0'},
+      {"every row kept, none appended", old_other, kDuty, '\x01'},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteInputs({c.lesson});
+    std::string horgrup = WriteTable("GC/horgrup.dbf", kHorgrup, {c.old_row});
+    horgrup[28] = '\x01';
+    drive_.Write("GC/horgrup.dbf", horgrup);
+    testing_support::ScriptedUi ui;
+    shell::TransferContext context(&ui);
+    context.centre_code = kCentre;
+    ASSERT_TRUE(importing::BImportarClick(context).completed);
+    EXPECT_EQ(AdminBytes("horgrup.dbf")[28], c.flag);
+  }
+}
+
+}  // namespace
+}  // namespace import_testing

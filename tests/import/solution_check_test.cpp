@@ -2,6 +2,11 @@
 // intact one without lessons still empties the centre's timetables.
 #include "import/solution_check.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 #include <functional>
 
@@ -88,6 +93,20 @@ TEST_F(SolutionCheckTest, ADamagedFileChangesNothing) {
     ExpectRefused(damaged + c.detail + advice);
   }
 }
+
+#ifndef _WIN32
+TEST_F(SolutionCheckTest, AFifoFailsAtOnce) {
+  ::alarm(20);  // a hang fails the test instead of stopping the suite
+  WriteInputsWithOldTimetable({kLesson});
+  fs::remove(Native("QTEMP/SOLUC.DBF"));
+  ASSERT_EQ(::mkfifo(Native("QTEMP/SOLUC.DBF").c_str(), 0644), 0);
+  ExpectRefused(
+      "El archivo SOLUC.DBF de C:\\QTEMP está dañado: no es un archivo "
+      "normal.\nVuelva a guardar la solución en Quendrix y repita la "
+      "importación");
+  ::alarm(0);
+}
+#endif
 
 TEST_F(SolutionCheckTest, ARowTheTransferCannotReadNamesItsFieldAndRow) {
   struct Case {

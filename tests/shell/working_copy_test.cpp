@@ -246,5 +246,41 @@ TEST_F(RefreshTest, StopsAtTheFirstFileThatCannotBeCopied) {
                                       "old", "old", "old", "old", "old"}));
 }
 
+#ifndef _WIN32
+TEST_F(RefreshTest, AFifoOrADeviceFailsAtOnceAsADamagedTable) {
+  // A hang fails the test instead of stopping the suite.
+  ::alarm(20);
+  for (const char* f : kFiles) drive_.Write(std::string("GC/") + f, "new");
+  const struct {
+    const char* file;
+    std::function<void(const std::string&)> make;
+  } cases[] = {
+      {"centro.dbf",
+       [](const std::string& path) {
+         ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+       }},
+      {"alumnos.fpt",
+       [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
+  };
+  for (const auto& c : cases) {
+    const std::string path = drive_.File(std::string("GC/") + c.file);
+    fs::remove(path);
+    c.make(path);
+    try {
+      RefreshWorkingCopy(context_);
+      ADD_FAILURE() << c.file << ": no error";
+    } catch (const std::exception& e) {
+      EXPECT_EQ(std::string(e.what()), std::string("La tabla 'C:\\GC\\") +
+                                           c.file +
+                                           "' está dañada: no es un archivo "
+                                           "normal");
+    }
+    fs::remove(path);
+    drive_.Write(std::string("GC/") + c.file, "new");
+  }
+  ::alarm(0);
+}
+#endif
+
 }  // namespace
 }  // namespace shell
