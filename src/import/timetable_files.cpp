@@ -11,11 +11,13 @@
 
 #include "import/centre_rows.h"
 #include "platform/atomic_replace.h"
+#include "platform/lock_probe.h"
 #include "platform/pair_replacement.h"
 #include "platform/raw_file.h"
 #include "shell/io_error.h"
 #include "shell/working_copy.h"
 #include "tables/files.h"
+#include "tables/table_error.h"
 
 namespace importing {
 namespace {
@@ -93,6 +95,12 @@ uint32_t Little(const std::string& bytes, size_t at, int size) {
 // Read-only so that nothing of the file changes.
 void CheckNotHeld(const std::string& path) {
   if (!tables::FileExists(path)) return;
+  // Every kind of lock, not only the engine's: the record locks that Wine
+  // and Samba take for the administration system count as well.
+  if (platform::HeldByAnotherProgram(tables::ResolvePath(path),
+                                     platform::PlannedUse::kReplacing)) {
+    throw tables::TableError::TableLocked(path);
+  }
   tables::Table probe;
   probe.SetTableName(path);
   probe.SetExclusive(true);

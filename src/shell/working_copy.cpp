@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/lock_probe.h"
 #include "platform/raw_file.h"
 #include "shell/io_error.h"
 #include "shell/transfer_lock.h"
@@ -43,6 +44,12 @@ void CopyDataFile(const std::string& destination, const std::string& source) {
   if (!std::filesystem::is_regular_file(status) &&
       !std::filesystem::is_directory(status)) {
     throw tables::TableError::CorruptTable(source, "no es un archivo normal");
+  }
+  // A table that another program keeps others from reading is not copied
+  // half written, whatever kind of lock it took.
+  if (platform::HeldByAnotherProgram(from_path,
+                                     platform::PlannedUse::kReading)) {
+    throw tables::TableError::TableLocked(source);
   }
   const std::string to_path = tables::MapPath(target);
 
