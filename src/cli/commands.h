@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/run_report.h"
+
 namespace cli {
 
 using Args = std::vector<std::string>;
@@ -17,5 +19,9 @@ int RunExport(const Args& args);
 // import [--drive-c DIR] [--admin FOLDER] [--centre CODE]
 //        [--dni ABREV=NUMBER]... [--period N=START-END]...
 int RunImport(const Args& args);
+
+// Prints the rows each table got and the path of the run's report page (or
+// why it could not be written). Shared by export and import.
+void PrintReportSummary(const shell::RunReport& report);
 
 }  // namespace cli

@@ -89,9 +89,11 @@ int RunExport(const Args& args) {
     shell::RefreshWorkingCopy(context);
     exporting::BExportarClick(context);
   } catch (const std::exception& error) {
+    PrintReportSummary(context.report);
     ui.ShowError(error.what());
     return 1;
   }
+  PrintReportSummary(context.report);
   return ui.finished() ? 0 : 1;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "export/export_gaps.h"
 #include "export/export_lookups.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
@@ -29,6 +30,22 @@ std::string Description(const std::string& turn, const CodeParts& parts,
                         const std::string& name) {
   return turn + " " + parts.level + " " + parts.course + " " + parts.letter +
          " (" + name + ")";
+}
+
+void NoteGroup(shell::RunReport& report, Gap kind, tables::Table& grupos,
+               const std::string& code, std::string what) {
+  report.Add(kind, grupos.RecNo(),
+             code + " (" + grupos.FieldByName("LITEGRUP").AsString() + ")",
+             std::move(what));
+}
+
+void NoteNoTutor(shell::RunReport& report, tables::Table& grupos,
+                 const std::string& code, const std::string& dni_text) {
+  NoteGroup(report, kGroupWithoutTutor, grupos, code,
+            Trim(dni_text).empty()
+                ? "sin D.N.I. de tutor"
+                : "D.N.I. " + Quoted(dni_text) +
+                      " no es de ningún profesor de PROFT");
 }
 
 using GroupKey = std::tuple<std::string, std::string, std::string, std::string>;
@@ -72,22 +89,34 @@ void ExportGroupsAndCourses(shell::TransferContext& context) {
     const std::string turn = grupos->FieldByName("Turno").AsString();
     const std::string code = grupos->FieldByName("Codgrup").AsString();
     const CodeParts parts = SplitCode(code);
-    if (parts.level.empty() || parts.course.empty()) continue;
+    if (parts.level.empty() || parts.course.empty()) {
+      NoteGroup(context.report, kGroupTooShort, *grupos, code, "no exportado");
+      continue;
+    }
 
     if (groups_written.count({turn, parts.level, parts.course, parts.letter}) ==
         0) {
+      const std::string description =
+          Description(turn, parts, grupos->FieldByName("LITEGRUP").AsString());
+      const std::string dni_text = grupos->FieldByName("DNI").AsString();
+      const std::string tutor = TutorOf(dni_text, teachers);
+      if (tutor.empty()) NoteNoTutor(context.report, *grupos, code, dni_text);
+      NoteIfCut(context.report, code, 10, "GRUPOST.ABREV", *grupos, code);
+      NoteIfCut(context.report, description, 80, "GRUPOST.DESCRIP", *grupos,
+                code);
       grupost->Append();
       grupost->FieldByName("ABREV").SetAsString(code);
       grupost->FieldByName("TURNO").SetAsString(turn);
       grupost->FieldByName("NIVEL").SetAsString(parts.level);
       grupost->FieldByName("CURSO").SetAsString(parts.course);
       grupost->FieldByName("GRUPO").SetAsString(parts.letter);
-      grupost->FieldByName("DESCRIP").SetAsString(
-          Description(turn, parts, grupos->FieldByName("LITEGRUP").AsString()));
-      grupost->FieldByName("TUTOR").SetAsString(
-          TutorOf(grupos->FieldByName("DNI").AsString(), teachers));
+      grupost->FieldByName("DESCRIP").SetAsString(description);
+      grupost->FieldByName("TUTOR").SetAsString(tutor);
       groups_written.insert(ReadGroupKey(*grupost));
       grupost->Post();
+    } else {
+      NoteGroup(context.report, kGroupRepeated, *grupos, code,
+                "igual a un grupo anterior: no se añade a GRUPOST");
     }
     if (courses_written.count({turn, parts.level, parts.course}) == 0) {
       cursost->Append();

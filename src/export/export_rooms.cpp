@@ -1,9 +1,25 @@
 // Step 3: AULAT, one row per room, in the stored order of aulas.
 
+#include "export/export_gaps.h"
 #include "export/export_run.h"
+#include "export/export_text.h"
 #include "export/intermediate_table.h"
 
 namespace exporting {
+namespace {
+
+// The import stores a room only as a whole number of at most 3 characters.
+void NoteRoom(shell::RunReport& report, tables::Table& aulas,
+              const std::string& code, const std::string& name) {
+  NoteIfCut(report, code, 10, "AULAT.ABREV", aulas, code);
+  NoteIfCut(report, name, 80, "AULAT.NOMBRE", aulas, code);
+  if (WholeNumber(code) && Trim(code).size() < 4) return;
+  report.Add(kRoomNotReturned, aulas.RecNo(), code + " " + name,
+             "código " + Quoted(code) + ": el horario importado no llevará "
+             "esta aula");
+}
+
+}  // namespace
 
 void ExportRooms(shell::TransferContext& context) {
   DeleteIntermediateFiles("AULAT");
@@ -12,11 +28,12 @@ void ExportRooms(shell::TransferContext& context) {
                                    Text("EDIFICIO", 1), Integer("MAXALUM")});
   OpenSource aulas(context.wwTableAulas);
   for (; !aulas->Eof(); aulas->Next()) {
+    const std::string code = aulas->FieldByName("Codaula").AsString();
+    const std::string name = aulas->FieldByName("Litaula").AsString();
+    NoteRoom(context.report, *aulas, code, name);
     aulat->Append();
-    aulat->FieldByName("ABREV").SetAsString(
-        aulas->FieldByName("Codaula").AsString());
-    aulat->FieldByName("NOMBRE").SetAsString(
-        aulas->FieldByName("Litaula").AsString());
+    aulat->FieldByName("ABREV").SetAsString(code);
+    aulat->FieldByName("NOMBRE").SetAsString(name);
     aulat->FieldByName("EDIFICIO").SetAsString("1");
     aulat->FieldByName("MAXALUM").SetAsInteger(0);
     aulat->Post();

@@ -1,5 +1,8 @@
 #include "export/export_run.h"
 
+#include <exception>
+
+#include "export/export_report.h"
 #include "shell/transfer_lock.h"
 
 namespace exporting {
@@ -20,14 +23,26 @@ class BusyCursor {
   shell::UserInterface& ui_;
 };
 
+// The steps in their fixed order. A failed run still leaves its report,
+// marked incomplete, before the error goes on to the caller.
 void RunSteps(shell::TransferContext& context) {
-  ExportSubjects(context);
-  ExportTeachers(context);
-  ExportRooms(context);
-  ExportStudents(context);
-  ExportCourseSubjectHours(context);
-  ExportGroupsAndCourses(context);
-  ExportTeachingLoad(context);
+  void (*const kSteps[])(shell::TransferContext&) = {
+      ExportSubjects,    ExportTeachers,           ExportRooms,
+      ExportStudents,    ExportCourseSubjectHours, ExportGroupsAndCourses,
+      ExportTeachingLoad};
+  const bool reporting = context.report.Gathering();
+  context.report.Clear();
+  int started = 0;
+  try {
+    for (auto step : kSteps) {
+      ++started;
+      step(context);
+    }
+  } catch (const std::exception& error) {
+    if (reporting) WriteExportReport(context, started, error.what());
+    throw;
+  }
+  if (reporting) WriteExportReport(context, started, "");
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "export/export_gaps.h"
 #include "export/export_lookups.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
@@ -44,15 +46,16 @@ class GroupTurns {
     }
   }
 
-  std::string Find(const std::string& group_code,
-                   const std::string& course_code) const {
+  // nullptr when no group has the code or the course code.
+  const std::string* Find(const std::string& group_code,
+                          const std::string& course_code) const {
     const Entry* best = nullptr;
     if (auto it = by_code_.find(group_code); it != by_code_.end())
       best = &it->second;
     if (auto it = by_course_.find(course_code);
         it != by_course_.end() && (!best || it->second.row < best->row))
       best = &it->second;
-    return best ? best->turn : "";
+    return best ? &best->turn : nullptr;
   }
 
  private:
@@ -72,7 +75,8 @@ class StudentSubjects {
   using List = std::vector<const SubjectCodes::Subject*>;
 
   // Reads every row of `asigalum` from the current one.
-  StudentSubjects(tables::Table& asigalum, const SubjectCodes& subjects) {
+  StudentSubjects(tables::Table& asigalum, const SubjectCodes& subjects,
+                  shell::RunReport& report) {
     tables::Field student = asigalum.FieldByName("Codigo");
     tables::Field subject = asigalum.FieldByName("Codasig");
     // A student's rows usually follow each other: the list of the row before
@@ -88,8 +92,13 @@ class StudentSubjects {
         last_student = std::move(code);
       }
       // A subject missing from ASIGVALT uses no column.
-      if (const auto* found = subjects.Find(subject.AsString()))
+      if (const auto* found = subjects.Find(subject.AsString())) {
         list->push_back(found);
+        if (shell::RunReport::TooLong(found->code, 4)) NoteCut4(report, found);
+      } else {
+        report.Add(kStudentSubjectMissing, asigalum.RecNo(), last_student,
+                   "asignatura " + Quoted(subject.AsString()) + " omitida");
+      }
     }
   }
 
@@ -103,7 +112,15 @@ class StudentSubjects {
   }
 
  private:
+  // A subject's code cut to ASIGn's 4 characters, noted once.
+  void NoteCut4(shell::RunReport& report, const SubjectCodes::Subject* found) {
+    if (!cut_.insert(found).second) return;
+    report.Add(kSubjectCodeCut, 0, found->code,
+               "ASIGn lleva " + Quoted(Chars(found->code, 1, 4)));
+  }
+
   static inline const List kNone;
+  std::unordered_set<const SubjectCodes::Subject*> cut_;
   std::unordered_map<std::string, List> by_student_;
   std::vector<std::pair<std::string, const List*>> in_order_;
   size_t next_ = 0;
@@ -163,6 +180,16 @@ class StudentWriter {
   std::vector<tables::Field> asig_;
 };
 
+void NoteStudent(shell::RunReport& report, Gap kind, tables::Table& alumnos,
+                 const std::string& group_code) {
+  const std::string code = alumnos.FieldByName("Codigo").AsString();
+  const std::string name = alumnos.FieldByName("Apenom").AsString();
+  report.Add(kind, alumnos.RecNo(), code + " " + name,
+             "grupo " + Quoted(group_code) +
+                 (kind == kStudentWithoutGroup ? ": no exportado"
+                                               : ": TURNO vacío"));
+}
+
 }  // namespace
 
 void ExportStudents(shell::TransferContext& context) {
@@ -174,7 +201,7 @@ void ExportStudents(shell::TransferContext& context) {
   const GroupTurns turns(*grupos);
   OpenSource alumnos(context.wwTableAlumnos);
   OpenSource asigalum(context.wwTableAsigAlum);
-  StudentSubjects subjects_of(*asigalum, subjects);
+  StudentSubjects subjects_of(*asigalum, subjects, context.report);
 
   StudentWriter writer(*alumnost);
   tables::Field code_field = alumnos->FieldByName("Codigo");
@@ -185,11 +212,20 @@ void ExportStudents(shell::TransferContext& context) {
   for (; !alumnos->Eof(); alumnos->Next()) {
     const std::string group_code = group_field.AsString();
     const CodeParts parts = SplitCode(group_code);
-    if (parts.level.empty() || parts.course.empty()) continue;
-    const std::string turn = turns.Find(group_code, course_field.AsString());
+    if (parts.level.empty() || parts.course.empty()) {
+      NoteStudent(context.report, kStudentWithoutGroup, *alumnos, group_code);
+      continue;
+    }
+    const std::string code = code_field.AsString();
+    const std::string name = name_field.AsString();
+    NoteIfCut(context.report, code, 20, "ALUMNOST.EXPED", *alumnos, code);
+    NoteIfCut(context.report, name, 50, "ALUMNOST.NOMBRE", *alumnos, code);
+    const std::string* turn = turns.Find(group_code, course_field.AsString());
+    if (!turn)
+      NoteStudent(context.report, kStudentWithoutTurn, *alumnos, group_code);
     // The student is matched through the code as stored in EXPED.
     const std::string exped =
-        writer.Begin(code_field.AsString(), name_field.AsString(), turn, parts,
+        writer.Begin(code, name, turn ? *turn : std::string(), parts,
                      repeats_field.AsInteger() == 1);
     writer.Finish(subjects_of.For(exped));
   }

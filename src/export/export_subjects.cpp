@@ -1,6 +1,7 @@
 // Step 1: ASIGVALT (one row per administration subject) and ASIGNOMT (one
 // row per distinct timetabling code, then one per occupation).
 
+#include "export/export_gaps.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 #include "export/intermediate_table.h"
@@ -34,8 +35,13 @@ void CopySubjects(shell::TransferContext& context, tables::Table& asigvalt) {
     const std::string name =
         asignat->FieldByName(Castilian(context) ? "Cliteasig" : "Vliteasig")
             .AsString();
-    const double hours = WeeklyHours(
-        asignat->FieldByName("Horsemte").AsString(), decimal_separator);
+    const std::string horsemte = asignat->FieldByName("Horsemte").AsString();
+    const double hours = WeeklyHours(horsemte, decimal_separator);
+    shell::RunReport& report = context.report;
+    NoteHours(report, horsemte, hours, *asignat, codasig);
+    NoteIfCut(report, litresv, 10, "ASIGVALT.COD", *asignat, codasig);
+    NoteIfCut(report, name, 80, "ASIGVALT.NOMBRE", *asignat, codasig);
+    NoteIfCut(report, codasig, 10, "ASIGVALT.CODVALEN", *asignat, codasig);
     asigvalt.Append();
     asigvalt.FieldByName("COD").SetAsString(litresv);
     asigvalt.FieldByName("CODLARGO").SetAsString(litresv);
@@ -49,15 +55,28 @@ void CopySubjects(shell::TransferContext& context, tables::Table& asigvalt) {
   }
 }
 
+// A subject whose name ASIGNOMT does not carry, behind another with its COD
+// (or the first, when its COD is the starting marker).
+void NoteSharedCode(shell::RunReport& report, tables::Table& asigvalt,
+                    const std::string& code) {
+  report.Add(kSubjectSharesCode, 0,
+             asigvalt.FieldByName("CODVALEN").AsString() + " " +
+                 asigvalt.FieldByName("NOMBRE").AsString(),
+             "COD " + Quoted(code) + ": su nombre no pasa a ASIGNOMT");
+}
+
 // One ASIGNOMT row per distinct COD, in the order of the index "COD"; of the
 // subjects sharing a code, the first in that order gives the row.
-void CopyDistinctCodes(tables::Table& asignomt) {
+void CopyDistinctCodes(tables::Table& asignomt, shell::RunReport& report) {
   auto asigvalt = OpenIntermediate("ASIGVALT", "COD");
   asigvalt->First();
   std::string previous = kNoPreviousCode;
   for (; !asigvalt->Eof(); asigvalt->Next()) {
     std::string code = asigvalt->FieldByName("COD").AsString();
-    if (code == previous) continue;
+    if (code == previous) {
+      NoteSharedCode(report, *asigvalt, code);
+      continue;
+    }
     previous = code;
     asignomt.Append();
     asignomt.FieldByName("COD").SetAsString(code);
@@ -74,6 +93,7 @@ void CopyOccupations(shell::TransferContext& context, tables::Table& asignomt) {
   OpenSource ocupa(context.wwTableOCUPA);
   for (; !ocupa->Eof(); ocupa->Next()) {
     const std::string code = "*" + ocupa->FieldByName("OCUPA").AsString();
+    NoteIfCut(context.report, code, 10, "ASIGNOMT.COD", *ocupa, code);
     asignomt.Append();
     asignomt.FieldByName("COD").SetAsString(code);
     asignomt.FieldByName("CODLARGO").SetAsString(code);
@@ -97,7 +117,7 @@ void ExportSubjects(shell::TransferContext& context) {
                                       Text("NOMBRE", 80), Logical("ESTAREA")});
   CopySubjects(context, *asigvalt);
   asigvalt.reset();  // closes it, writing its index
-  CopyDistinctCodes(*asignomt);
+  CopyDistinctCodes(*asignomt, context.report);
   CopyOccupations(context, *asignomt);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "export/export_gaps.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 #include "export/intermediate_table.h"
@@ -23,18 +24,33 @@ bool HasLeft(tables::Table& profesor) {
          profesor.FieldByName("Dni").AsInteger() != 0;
 }
 
+void NoteTeacher(shell::RunReport& report, Gap kind, tables::Table& profesor,
+                 const char* what) {
+  report.Add(kind, profesor.RecNo(),
+             profesor.FieldByName("Apenomprof").AsString() + " (D.N.I. " +
+                 std::to_string(profesor.FieldByName("Dni").AsInteger()) + ")",
+             what);
+}
+
 void CopyTeachers(shell::TransferContext& context, tables::Table& proft) {
   OpenSource profesor(context.wwTableProfesor);
   for (; !profesor->Eof(); profesor->Next()) {
-    if (HasLeft(*profesor)) continue;
+    if (HasLeft(*profesor)) {
+      NoteTeacher(context.report, kTeacherLeft, *profesor, "no exportado");
+      continue;
+    }
     const std::string name = profesor->FieldByName("Apenomprof").AsString();
+    NoteIfCut(context.report, name, 80, "PROFT.NOMBRE", *profesor, name);
     proft.Append();
     proft.FieldByName("ABREV").SetAsString(TeacherAbbreviation(name));
     proft.FieldByName("NOMBRE").SetAsString(name);
-    proft.FieldByName("DEPART").SetAsString(
-        profesor->FieldByName("Departa").AsString());
-    proft.FieldByName("DNI").SetAsInteger(
-        profesor->FieldByName("Dni").AsInteger());
+    const std::string department = profesor->FieldByName("Departa").AsString();
+    NoteIfCut(context.report, department, 40, "PROFT.DEPART", *profesor, name);
+    proft.FieldByName("DEPART").SetAsString(department);
+    const int64_t dni = profesor->FieldByName("Dni").AsInteger();
+    if (dni == 0)
+      NoteTeacher(context.report, kTeacherWithoutDni, *profesor, "DNI 0");
+    proft.FieldByName("DNI").SetAsInteger(dni);
     proft.Post();
   }
 }
@@ -74,7 +90,7 @@ std::vector<std::string> UniqueAbbreviations(std::vector<std::string> abbrevs) {
 
 namespace {
 
-void MakeAbbreviationsUnique() {
+void MakeAbbreviationsUnique(shell::RunReport& report) {
   auto proft = OpenIntermediate("PROFT");
   std::vector<std::string> before;
   for (proft->First(); !proft->Eof(); proft->Next()) {
@@ -84,6 +100,8 @@ void MakeAbbreviationsUnique() {
   size_t row = 0;
   for (proft->First(); !proft->Eof(); proft->Next(), ++row) {
     if (after[row] == before[row]) continue;
+    report.Add(kTeacherRenumbered, 0, proft->FieldByName("NOMBRE").AsString(),
+               Quoted(before[row]) + " pasa a " + Quoted(after[row]));
     proft->Edit();
     proft->FieldByName("ABREV").SetAsString(after[row]);
     proft->Post();
@@ -100,7 +118,7 @@ void ExportTeachers(shell::TransferContext& context) {
                   Text("EMAIL", 100), Text("DEPART", 40), Integer("DNI")});
     CopyTeachers(context, *proft);
   }
-  MakeAbbreviationsUnique();
+  MakeAbbreviationsUnique(context.report);
 }
 
 }  // namespace exporting

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "export/export_gaps.h"
 #include "export/export_lookups.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
@@ -49,8 +50,9 @@ std::string LoadKey(const std::string& subject, const std::string& teacher,
 
 class LoadWriter {
  public:
-  explicit LoadWriter(tables::Table& asigt)
+  LoadWriter(tables::Table& asigt, shell::RunReport& report)
       : table_(asigt),
+        report_(report),
         casig_(asigt.FieldByName("CASIG")),
         cprof_(asigt.FieldByName("CPROF")),
         cgrup_(asigt.FieldByName("CGRUP")),
@@ -70,6 +72,7 @@ class LoadWriter {
            double hours) {
     if (written_.count(LoadKey(subject, teacher, group)) != 0) return;
     const CodeParts parts = SplitCode(group_as_read);
+    NoteSessions(report_, hours, subject, teacher, group);
     table_.Append();
     casig_.SetAsString(subject);
     cprof_.SetAsString(teacher);
@@ -89,10 +92,16 @@ class LoadWriter {
 
  private:
   tables::Table& table_;
+  shell::RunReport& report_;
   tables::Field casig_, cprof_, cgrup_, caula_, turno_, nivel_, curso_, grupo_,
       horas_, sesiones_, ctarea_;
   std::unordered_set<std::string> written_;
 };
+
+void NoteLesson(shell::RunReport& report, Gap kind, tables::Table& horgrup,
+                std::string who, const char* what) {
+  report.Add(kind, horgrup.RecNo(), std::move(who), what);
+}
 
 }  // namespace
 
@@ -115,7 +124,7 @@ void ExportTeachingLoad(shell::TransferContext& context) {
   tables::Field group_field = horgrup->FieldByName("Codgrup");
   tables::Field subject_field = horgrup->FieldByName("Codasig");
   tables::Field teacher_field = horgrup->FieldByName("Dni");
-  LoadWriter writer(*asigt);
+  LoadWriter writer(*asigt, context.report);
   // Lessons of one subject, teacher and group usually follow each other;
   // such a lesson adds nothing, so it needs no search.
   std::string last_group, last_subject;
@@ -130,7 +139,11 @@ void ExportTeachingLoad(shell::TransferContext& context) {
       seen_group_known = groups.count(group_code) != 0;
       seen_group = group_code;
     }
-    if (!seen_group_known) continue;
+    if (!seen_group_known) {
+      context.report.Add(kLessonGroupUnknown, horgrup->RecNo(), group_code,
+                         "sesión no exportada a ASIGT");
+      continue;
+    }
     std::string subject_code = subject_field.AsString();
     const int64_t dni = teacher_field.AsInteger();
     if (have_last && dni == last_dni && group_code == last_group &&
@@ -139,6 +152,13 @@ void ExportTeachingLoad(shell::TransferContext& context) {
     }
     const SubjectCodes::Subject* subject = subjects.Find(Trim(subject_code));
     const std::string* teacher = teachers.Find(dni);
+    if (!subject)
+      NoteLesson(context.report, kLessonSubjectUnknown, *horgrup,
+                 "asignatura " + Quoted(Trim(subject_code)),
+                 "CASIG vacío, HORAS 1");
+    if (!teacher)
+      NoteLesson(context.report, kLessonTeacherUnknown, *horgrup,
+                 "D.N.I. " + std::to_string(dni), "CPROF vacío");
     writer.Add(subject ? subject->code : kNone, teacher ? *teacher : kNone,
                Trim(group_code), group_code, subject ? subject->hours : 1.0);
     last_group = std::move(group_code);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "shell/run_report.h"
 #include "shell/user_interface.h"
 #include "tables/table.h"
 
@@ -54,6 +55,8 @@ class TransferContext {
   // embedded mode is on when it equals 2.
   int embedded_mode = 0;
   bool Embedded() const { return embedded_mode == 2; }
+  // What the last run left out, cut or guessed, and its report page.
+  RunReport report;
 
  private:
   UserInterface* ui_;
