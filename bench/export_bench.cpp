@@ -107,7 +107,7 @@ void ReadSourceFields(shell::TransferContext& context) {
 std::pair<Times, Times> WithAndWithoutReport(shell::TransferContext& context) {
   std::vector<double> with_wall, with_cpu, bare_wall, bare_cpu;
   for (int i = 0; i < 7; ++i) {
-    for (bool report : {true, false}) {
+    for (bool report : {false, true}) {
       context.report.SetGathering(report);
       const Times t = Measure([&] { exporting::BExportarClick(context); });
       (report ? with_wall : bare_wall).push_back(t.wall);

@@ -236,6 +236,7 @@ int RunImport(const Args& args) {
                  static_cast<long long>(result.lessons),
                  static_cast<long long>(result.lessons),
                  static_cast<long long>(result.group_rows));
+    PrintReportSummary(context.report);
   } catch (const std::exception& error) {
     ui.ShowError(error.what());
     return 1;

@@ -9,6 +9,7 @@
 #include "import/solution_transfer.h"
 #include "import/teacher_identity.h"
 #include "import/timetable_files.h"
+#include "import/week_page.h"
 #include "shell/transfer_lock.h"
 #include "tables/files.h"
 
@@ -57,10 +58,11 @@ void ConfirmPeriodTimes(shell::TransferContext& context, PeriodTimes& times) {
 }
 
 // Rebuilds the working copy's timetables from the solution, after checking
-// the solution strictly; returns the rows appended.
+// the solution strictly; returns the rows appended. Each row read goes to
+// `notes` too, when given.
 ImportResult RebuildTimetables(shell::TransferContext& context,
                                tables::Table& proft, tables::Table& asigvalt,
-                               const PeriodTimes& times) {
+                               const PeriodTimes& times, SolutionNotes* notes) {
   tables::Table& horprof = context.wwTableHorProf;
   tables::Table& horgrup = context.wwTableHorGrup;
   tables::Table& soluc = context.wwTableSoluc;
@@ -80,6 +82,7 @@ ImportResult RebuildTimetables(shell::TransferContext& context,
   }
   SolutionTransfer transfer({soluc, proft, asigvalt, horprof, horgrup}, times,
                             context.centre_code);
+  transfer.SetNotes(notes);
   if (!soluc_error) transfer.StartReading();
   KeepOtherCentreRows(horprof, context.centre_code);
   KeepOtherCentreRows(horgrup, context.centre_code);
@@ -108,6 +111,7 @@ ImportResult BImportarClick(shell::TransferContext& context) {
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kDurationWarning);
   BusyCursor busy(ui);
+  context.report.Clear();
   if (!tables::FileExists(shell::kWorkingCopyFolder)) {
     tables::ForceDirectories(shell::kWorkingCopyFolder);
   }
@@ -130,9 +134,14 @@ ImportResult BImportarClick(shell::TransferContext& context) {
   std::unique_ptr<tables::Table> asigvalt = OpenAsigvalt();
   PeriodTimes times;
   ConfirmPeriodTimes(context, times);
-  const ImportResult result =
-      RebuildTimetables(context, *proft, *asigvalt, times);
+  SolutionNotes notes(context.report, times);
+  const bool reporting = context.report.Gathering();
+  const ImportResult result = RebuildTimetables(
+      context, *proft, *asigvalt, times, reporting ? &notes : nullptr);
   ReplaceAdminTimetables(admin_folder);
+  if (reporting)
+    WriteWeekPage(context, notes, times, *proft, result.lessons,
+                  result.group_rows);
   busy.Release();
   context.transformed = 1;
   ui.ShowMessage(FinishedText(result));

@@ -193,6 +193,7 @@ bool SolutionTransfer::ReadInto(ReadRow& row) {
   row.dia = dia_->AsInteger();
   if (row.dia == 0) {
     row.failed = Step::kDone;
+    if (notes_) notes_->Row(t_.soluc, 0, 0, 0, nullptr, std::nullopt);
     return false;
   }
   // Once PROF has been reached, it is read first, so that the teacher's
@@ -232,6 +233,9 @@ bool SolutionTransfer::ReadInto(ReadRow& row) {
     }
   }
   row.failed = Step::kDone;
+  if (notes_)
+    notes_->Row(t_.soluc, row.dia, row.hora, row.dni,
+                row.group ? row.codasig : nullptr, row.room);
   return true;
 }
 

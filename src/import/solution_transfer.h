@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "import/period_times.h"
+#include "import/solution_notes.h"
 #include "import/solution_lookups.h"
 #include "tables/table.h"
 
@@ -61,6 +62,10 @@ class SolutionTransfer {
   // tables it may open and close, since the reading opens and closes none.
   // Errors of the reading come from Run, where the walk would meet them.
   void StartReading();
+
+  // Hands every row read to `notes` (nullptr for none), on the thread that
+  // reads. REQUIRES: before StartReading or Run.
+  void SetNotes(SolutionNotes* notes) { notes_ = notes; }
 
   int64_t horprof_rows() const { return horprof_rows_; }
   int64_t horgrup_rows() const { return horgrup_rows_; }
@@ -138,6 +143,7 @@ class SolutionTransfer {
   std::thread reader_;               // not joinable: read here, by turns
   const PeriodTimes& times_;
   std::string centre_;
+  SolutionNotes* notes_ = nullptr;
   TeacherLookup teachers_;
   SubjectLookup subjects_;
   int64_t horprof_rows_ = 0;
