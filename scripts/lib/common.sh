@@ -10,7 +10,7 @@ TQV_PACKAGES=(
   libshp-dev
   locales
   python3 python3-dbf python3-dbfread gdal-bin libdbd-xbase-perl
-  xvfb x11-utils xdotool imagemagick libxcb1-dev
+  xvfb x11-utils xdotool imagemagick libxcb1-dev chromium
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 wine64
 )

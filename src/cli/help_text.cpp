@@ -49,7 +49,10 @@ const std::vector<CommandHelp>& Commands() {
        "Lee las tablas de la administración y escribe las tablas "
        "intermedias en C:\\QTEMP para el programa de horarios Quendrix. Los "
        "mensajes van a la salida de errores; el estado de salida es 0 cuando "
-       "la exportación termina.",
+       "la exportación termina. Deja en C:\\QTEMP\\INFORME_EXPORTACION.html "
+       "lo que no pasó, se cortó o se supuso (también si la exportación se "
+       "detiene) y escribe en la salida estándar las filas de cada tabla y "
+       "la ruta del informe.",
        {kDriveC,
         kAdmin,
         {"--language TEXTO",
@@ -62,7 +65,10 @@ const std::vector<CommandHelp>& Commands() {
        "Lee C:\\QTEMP\\SOLUC.DBF y pasa el horario a los horarios de grupos "
        "y profesores de la administración (horgrup y horprof), después de "
        "guardar una copia de seguridad. En una terminal pregunta lo que "
-       "falte; el estado de salida es 0 cuando la importación termina.",
+       "falte; el estado de salida es 0 cuando la importación termina. Deja "
+       "en C:\\QTEMP\\HORARIOS.html lo que encontró en la solución y la "
+       "semana de cada grupo y de cada profesor, y escribe en la salida "
+       "estándar las filas escritas y la ruta de la página.",
        {kDriveC,
         kAdmin,
         {"--centre CODIGO",
