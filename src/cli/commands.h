@@ -20,6 +20,9 @@ int RunExport(const Args& args);
 //        [--dni ABREV=NUMBER]... [--period N=START-END]...
 int RunImport(const Args& args);
 
+// restore [--drive-c DIR] [--admin FOLDER] [STAMP] | restore --list
+int RunRestore(const Args& args);
+
 // Prints the rows each table got and the path of the run's report page (or
 // why it could not be written). Shared by export and import.
 void PrintReportSummary(const shell::RunReport& report);

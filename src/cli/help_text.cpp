@@ -79,6 +79,18 @@ const std::vector<CommandHelp>& Commands() {
         {"--period N=INICIO-FIN",
          "Horas de inicio y final del período N (de 1 a 20), por ejemplo "
          "3=09:50-10:45. Puede repetirse."}}},
+      {"restore",
+       "[--drive-c DIR] [--admin CARPETA] [COPIA] | --list",
+       "Deshace una importación: devuelve una copia de los horarios.",
+       "Vuelve a poner en la carpeta de la administración los horgrup.dbf y "
+       "horprof.dbf que una importación guardó en C:\\QTEMP\\COPIAS\\COPIA "
+       "(por omisión la copia más reciente): los dos archivos o ninguno, y "
+       "los que sustituye quedan en una copia nueva. No se hace mientras "
+       "otra transferencia está en marcha.",
+       {kDriveC,
+        kAdmin,
+        {"--list",
+         "Muestra las copias con su fecha y las filas de cada archivo."}}},
   };
   return commands;
 }

@@ -19,6 +19,7 @@ int RunCommand(const std::string& command, const cli::Args& args) {
   if (command == "dump") return cli::RunDump(args);
   if (command == "export") return cli::RunExport(args);
   if (command == "import") return cli::RunImport(args);
+  if (command == "restore") return cli::RunRestore(args);
   return -1;
 }
 

@@ -1,12 +1,10 @@
 #include "export/export_report.h"
 
 #include <cstdint>
-#include <fstream>
 #include <vector>
 
 #include "export/export_gaps.h"
 #include "shell/report_page.h"
-#include "tables/files.h"
 
 namespace exporting {
 namespace {
@@ -77,15 +75,8 @@ const std::vector<shell::CaseKind>& Kinds() {
   return kinds;
 }
 
-// The record count of a dBase table's header; -1 when there is no file.
 int64_t RowsOf(const char* name) {
-  std::ifstream file(tables::ResolvePath(std::string("C:\\QTEMP\\") + name +
-                                         ".DBF"),
-                     std::ios::binary);
-  unsigned char header[8];
-  if (!file.read(reinterpret_cast<char*>(header), sizeof header)) return -1;
-  return int64_t{header[4]} | int64_t{header[5]} << 8 |
-         int64_t{header[6]} << 16 | int64_t{header[7]} << 24;
+  return shell::HeaderRowCount(std::string("C:\\QTEMP\\") + name + ".DBF");
 }
 
 std::string CountsTable(const shell::RunReport& report) {

@@ -225,6 +225,11 @@ std::string NewBackupFolder(std::time_t when) {
 }
 
 void ReplaceAdminTimetables(const std::string& admin_folder) {
+  ReplaceAdminTimetablesFrom(admin_folder, shell::kWorkingCopyFolder);
+}
+
+std::string ReplaceAdminTimetablesFrom(const std::string& admin_folder,
+                                       const std::string& source_folder) {
   std::string admin_paths[2];
   for (int i = 0; i < 2; ++i) {
     admin_paths[i] = tables::JoinPath(admin_folder, kTimetableFiles[i]);
@@ -239,10 +244,10 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
           platform::ReplacementTarget(tables::ResolvePath(admin_paths[0]))),
       platform::StagedFile(
           platform::ReplacementTarget(tables::ResolvePath(admin_paths[1])))};
-  std::string working_copies[2];
+  std::string sources[2];
   for (int i = 0; i < 2; ++i) {
-    working_copies[i] = tables::ResolvePath(
-        tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]));
+    sources[i] = tables::ResolvePath(
+        tables::JoinPath(source_folder, kTimetableFiles[i]));
   }
   // The old files are copied into the backup on a thread of its own while
   // the new ones are copied beside them, so that the two copies run side by
@@ -263,7 +268,7 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
   }
   int staging = 0;
   for (int i = 0; i < 2 && staging == 0; ++i)
-    staging = staged[i].StartCopyOf(working_copies[i]);
+    staging = staged[i].StartCopyOf(sources[i]);
   Check(backing_up.get());
   Check(staging);
   // Both copies are on disk before any rename.
@@ -271,6 +276,7 @@ void ReplaceAdminTimetables(const std::string& admin_folder) {
   Check(platform::ReplaceTogether(
       {&staged[0], &staged[1]},
       tables::MapPath(tables::JoinPath(backup, shell::kReplacementJournal))));
+  return backup;
 }
 
 }  // namespace importing

@@ -53,5 +53,10 @@ std::string NewBackupFolder(std::time_t when);
 // followed: its target is replaced and the link stays. Throws
 // shell::IoError, or the engine's error for a file held by another program.
 void ReplaceAdminTimetables(const std::string& admin_folder);
+// The same with the new files taken from `source_folder` (a backup folder,
+// when a backup is put back); returns the backup folder of the files it
+// replaced.
+std::string ReplaceAdminTimetablesFrom(const std::string& admin_folder,
+                                       const std::string& source_folder);
 
 }  // namespace importing

@@ -118,6 +118,14 @@ std::string NowText() {
   return text;
 }
 
+int64_t HeaderRowCount(std::string_view windows_path) {
+  std::ifstream file(tables::ResolvePath(windows_path), std::ios::binary);
+  unsigned char header[8];
+  if (!file.read(reinterpret_cast<char*>(header), sizeof header)) return -1;
+  return int64_t{header[4]} | int64_t{header[5]} << 8 |
+         int64_t{header[6]} << 16 | int64_t{header[7]} << 24;
+}
+
 std::string CaseIndex(const std::vector<RunCase>& cases,
                       const std::vector<CaseKind>& kinds) {
   std::map<int, size_t> counts;

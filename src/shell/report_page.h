@@ -24,6 +24,10 @@ inline constexpr char kPageTail[] = "</body>\n</html>\n";
 // "09/12/2026 17:30", the local time now.
 std::string NowText();
 
+// The record count in the header of the dBase table at `windows_path`; -1
+// when there is no such file.
+int64_t HeaderRowCount(std::string_view windows_path);
+
 // A kind of case, as its section of the page names and explains it.
 struct CaseKind {
   int kind;
