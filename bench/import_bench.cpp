@@ -91,11 +91,13 @@ void IoFloor(const fs::path& drive, const std::string& horgrup,
   if (total == 0) std::fprintf(stderr, "nothing read\n");
 }
 
-Times ImportOnce(const fs::path& drive) {
+// `with_page`: whether the run gathers what it finds and writes HORARIOS.html.
+Times ImportOnce(const fs::path& drive, bool with_page = true) {
   shell::SetUpPlatform(drive.string());
   QuietUi ui;
   shell::TransferContext context(&ui);
   context.centre_code = "46012345";
+  context.report.SetGathering(with_page);
   return Measure([&] { importing::BImportarClick(context); });
 }
 
@@ -156,6 +158,7 @@ int RunChild(const std::string& what, const fs::path& root,
       return 0;
     }
     const Times t = what == "import"    ? ImportOnce(root / "c")
+                    : what == "bare"    ? ImportOnce(root / "c", false)
                     : what == "durable" ? DurableOnce(root)
                                         : FloorOnce(root);
     std::printf("%.6f %.6f %ld\n", t.wall, t.cpu, t.peak_kb);
@@ -206,9 +209,10 @@ int main(int argc, char** argv) {
   int status = 0;
   try {
     Prepare(root, sizes);
-    Times run, floor, durable;
+    Times run, bare, floor, durable;
     for (int i = 0; i < runs; ++i) {
       KeepBest(run, SpawnChild(self, "import", root), i == 0);
+      KeepBest(bare, SpawnChild(self, "bare", root), i == 0);
       KeepBest(floor, SpawnChild(self, "floor", root), i == 0);
       KeepBest(durable, SpawnChild(self, "durable", root), i == 0);
     }
@@ -224,12 +228,17 @@ int main(int argc, char** argv) {
     std::printf("                                          wall       cpu\n");
     std::printf("import run                             %7.3f s %7.3f s\n",
                 run.wall, run.cpu);
+    std::printf("import run without HORARIOS.html       %7.3f s %7.3f s\n",
+                bare.wall, bare.cpu);
     std::printf("I/O floor (read inputs, write outputs) %7.3f s %7.3f s\n",
                 floor.wall, floor.cpu);
     std::printf(
         "ratio import / I/O floor               %7.2f   %7.2f  (target <= "
         "3)\n",
         run.wall / floor.wall, run.cpu / floor.cpu);
+    std::printf(
+        "ratio without the page / I/O floor     %7.2f   %7.2f\n",
+        bare.wall / floor.wall, bare.cpu / floor.cpu);
     std::printf(
         "safe replace of the outputs alone (write, flush, rename, flush "
         "folder) %7.3f s wall\n",

@@ -74,42 +74,54 @@ struct Week {
   std::vector<const Lesson*> lessons;
 };
 
-// One grid: a column per weekday, a row per period from the first to the
-// last one of the week.
-std::string Grid(const Week& week, const PeriodTimes& times, bool of_group) {
-  std::map<std::pair<int64_t, int64_t>, std::string> cells;
+// One lesson in a cell, appended to `out`.
+void AppendLesson(std::string& out, const Lesson& lesson, bool of_group) {
+  out += "<div class=\"lesson\" style=\"background:";
+  out += Colour(lesson.subject);
+  out += "\"><b>";
+  out += HtmlEscape(lesson.subject);
+  out += "</b> <span>";
+  out += HtmlEscape(of_group ? lesson.teacher : lesson.group);
+  if (!lesson.room.empty()) {
+    out += " · ";
+    out += HtmlEscape(lesson.room);
+  }
+  out += "</span></div>";
+}
+
+// One grid, appended to `out`: a column per weekday, a row per period from
+// the first to the last one of the week.
+void AppendGrid(std::string& out, const Week& week, const PeriodTimes& times,
+                bool of_group) {
+  std::string cells[kPeriodCount][kWeekDays];
   int64_t last_period = 0;
   for (const Lesson* lesson : week.lessons) {
     if (lesson->day < 1 || lesson->day > kWeekDays ||
         !PeriodTimes::InRange(lesson->period))
       continue;
     last_period = std::max(last_period, lesson->period);
-    std::string& cell = cells[{lesson->period, lesson->day}];
-    cell += "<div class=\"lesson\" style=\"background:" +
-            Colour(lesson->subject) + "\"><b>" +
-            HtmlEscape(lesson->subject) + "</b> <span>" +
-            HtmlEscape(of_group ? lesson->teacher : lesson->group) +
-            (lesson->room.empty() ? "" : " · " + HtmlEscape(lesson->room)) +
-            "</span></div>";
+    AppendLesson(cells[lesson->period - 1][lesson->day - 1], *lesson,
+                 of_group);
   }
-  std::string html = "<section class=\"week\"><h3 id=\"" + week.anchor +
-                     "\">" + HtmlEscape(week.heading) +
-                     "</h3>\n<table class=\"week\"><thead><tr>"
-                     "<th class=\"period\">Hora</th>";
-  for (const char* day : kDayNames) html += "<th>" + std::string(day) + "</th>";
-  html += "</tr></thead>\n<tbody>\n";
+  out += "<section class=\"week\"><h3 id=\"" + week.anchor + "\">" +
+         HtmlEscape(week.heading) +
+         "</h3>\n<table class=\"week\"><thead><tr>"
+         "<th class=\"period\">Hora</th>";
+  for (const char* day : kDayNames) out += "<th>" + std::string(day) + "</th>";
+  out += "</tr></thead>\n<tbody>\n";
   for (int64_t period = 1; period <= last_period; ++period) {
     const PeriodTimes::Slot& slot = times.At(period);
-    html += "<tr><th class=\"period\">" + std::to_string(period) + "ª<small>" +
-            HtmlEscape(slot.start) + (slot.end.empty() ? "" : "–") +
-            HtmlEscape(slot.end) + "</small></th>";
-    for (int day = 1; day <= kWeekDays; ++day) {
-      auto found = cells.find({period, day});
-      html += "<td>" + (found == cells.end() ? "" : found->second) + "</td>";
+    out += "<tr><th class=\"period\">" + std::to_string(period) + "ª<small>" +
+           HtmlEscape(slot.start) + (slot.end.empty() ? "" : "–") +
+           HtmlEscape(slot.end) + "</small></th>";
+    for (const std::string& cell : cells[period - 1]) {
+      out += "<td>";
+      out += cell;
+      out += "</td>";
     }
-    html += "</tr>\n";
+    out += "</tr>\n";
   }
-  return html + "</tbody></table></section>\n";
+  out += "</tbody></table></section>\n";
 }
 
 std::map<std::string, std::string> TeacherNames(tables::Table& proft) {
@@ -146,8 +158,8 @@ std::string WeekIndex(const std::vector<Week>& weeks, const char* title) {
   return html + "</ul>\n";
 }
 
-std::string WeeksHtml(const SolutionNotes& notes, const PeriodTimes& times,
-                      tables::Table& proft) {
+void AppendWeeks(std::string& out, const SolutionNotes& notes,
+                 const PeriodTimes& times, tables::Table& proft) {
   std::map<std::string, Week> groups, teachers;
   const std::map<std::string, std::string> names = TeacherNames(proft);
   const std::map<std::string, std::string> descriptions = GroupDescriptions();
@@ -176,15 +188,12 @@ std::string WeeksHtml(const SolutionNotes& notes, const PeriodTimes& times,
     week.anchor = "p" + std::to_string(teacher_weeks.size() + 1);
     teacher_weeks.push_back(std::move(week));
   }
-  std::string html = "<h2>Índice de horarios</h2>\n" +
-                     WeekIndex(group_weeks, "Grupos") +
-                     WeekIndex(teacher_weeks, "Profesores");
-  html += "<h2>Horarios de los grupos</h2>\n";
-  for (const Week& week : group_weeks) html += Grid(week, times, true);
-  html += "<h2>Horarios de los profesores</h2>\n";
-  for (const Week& week : teacher_weeks)
-    html += Grid(week, times, false);
-  return html;
+  out += "<h2>Índice de horarios</h2>\n" + WeekIndex(group_weeks, "Grupos") +
+         WeekIndex(teacher_weeks, "Profesores");
+  out += "<h2>Horarios de los grupos</h2>\n";
+  for (const Week& week : group_weeks) AppendGrid(out, week, times, true);
+  out += "<h2>Horarios de los profesores</h2>\n";
+  for (const Week& week : teacher_weeks) AppendGrid(out, week, times, false);
 }
 
 }  // namespace
@@ -196,6 +205,9 @@ void WriteWeekPage(shell::TransferContext& context, const SolutionNotes& notes,
   report.table_rows = {{"horprof", horprof_rows}, {"horgrup", horgrup_rows}};
   try {
     std::string html = shell::PageHead("Horarios importados", kWeekStyle);
+    // Each lesson shows in two grids; growing the page by doubling would
+    // copy it over and over.
+    html.reserve(notes.lessons().size() * 2 * 160 + 65536);
     html += "<h1>Horarios importados de Quendrix</h1>\n<dl class=\"facts\">"
             "<dt>Fecha</dt><dd>" + shell::NowText() +
             "</dd><dt>Carpeta de ZELMAR</dt><dd>" +
@@ -207,8 +219,9 @@ void WriteWeekPage(shell::TransferContext& context, const SolutionNotes& notes,
     html += "<h2>Lo que la importación encontró en la solución</h2>\n" +
             shell::CaseIndex(report.cases(), Kinds());
     html += shell::CaseSections(report.cases(), Kinds(), "Fila de SOLUC");
-    html += WeeksHtml(notes, times, proft);
-    shell::WritePage(kWeekPagePath, html + shell::kPageTail, report);
+    AppendWeeks(html, notes, times, proft);
+    html += shell::kPageTail;
+    shell::WritePage(kWeekPagePath, html, report);
   } catch (const std::exception& error) {
     report.page_error = error.what();
   }
