@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "shell/report_page.h"
@@ -75,9 +76,33 @@ struct Week {
 };
 
 // One lesson in a cell, appended to `out`.
-void AppendLesson(std::string& out, const Lesson& lesson, bool of_group) {
-  out += "<div class=\"lesson\" style=\"background:";
-  out += Colour(lesson.subject);
+// Each subject's colour as a class of its own ("k12"), so that a lesson
+// names its class instead of carrying its colour.
+class SubjectClasses {
+ public:
+  explicit SubjectClasses(const std::vector<Lesson>& lessons) {
+    for (const Lesson& lesson : lessons) {
+      auto [entry, added] = names_.try_emplace(lesson.subject);
+      if (!added) continue;
+      entry->second = "k" + std::to_string(names_.size());
+      rules_ += "div." + entry->second + " { background: " +
+                Colour(lesson.subject) + "; }\n";
+    }
+  }
+  const std::string& For(const std::string& subject) const {
+    return names_.at(subject);
+  }
+  const std::string& rules() const { return rules_; }
+
+ private:
+  std::unordered_map<std::string, std::string> names_;
+  std::string rules_;
+};
+
+void AppendLesson(std::string& out, const Lesson& lesson, bool of_group,
+                  const SubjectClasses& classes) {
+  out += "<div class=\"lesson ";
+  out += classes.For(lesson.subject);
   out += "\"><b>";
   out += HtmlEscape(lesson.subject);
   out += "</b> <span>";
@@ -92,7 +117,7 @@ void AppendLesson(std::string& out, const Lesson& lesson, bool of_group) {
 // One grid, appended to `out`: a column per weekday, a row per period from
 // the first to the last one of the week.
 void AppendGrid(std::string& out, const Week& week, const PeriodTimes& times,
-                bool of_group) {
+                bool of_group, const SubjectClasses& classes) {
   std::string cells[kPeriodCount][kWeekDays];
   int64_t last_period = 0;
   for (const Lesson* lesson : week.lessons) {
@@ -101,7 +126,7 @@ void AppendGrid(std::string& out, const Week& week, const PeriodTimes& times,
       continue;
     last_period = std::max(last_period, lesson->period);
     AppendLesson(cells[lesson->period - 1][lesson->day - 1], *lesson,
-                 of_group);
+                 of_group, classes);
   }
   out += "<section class=\"week\"><h3 id=\"" + week.anchor + "\">" +
          HtmlEscape(week.heading) +
@@ -191,9 +216,13 @@ void AppendWeeks(std::string& out, const SolutionNotes& notes,
   out += "<h2>Índice de horarios</h2>\n" + WeekIndex(group_weeks, "Grupos") +
          WeekIndex(teacher_weeks, "Profesores");
   out += "<h2>Horarios de los grupos</h2>\n";
-  for (const Week& week : group_weeks) AppendGrid(out, week, times, true);
+  const SubjectClasses classes(notes.lessons());
+  out += "<style>\n" + classes.rules() + "</style>\n";
+  for (const Week& week : group_weeks)
+    AppendGrid(out, week, times, true, classes);
   out += "<h2>Horarios de los profesores</h2>\n";
-  for (const Week& week : teacher_weeks) AppendGrid(out, week, times, false);
+  for (const Week& week : teacher_weeks)
+    AppendGrid(out, week, times, false, classes);
 }
 
 }  // namespace
