@@ -112,11 +112,15 @@ int main(int argc, char** argv) {
   const std::string mdx = (dir / "T.MDX").string();
   const std::vector<tables::IndexedField> fields = {{"COD", 'C', 10, 0}};
   start = Clock::now();
-  tables::WriteProductionIndex(mdx, "T", fields, {order});
+  tables::WriteProductionIndex(platform::NativeFileSystem::Local(), mdx, "T",
+                               fields, {order});
   Report("mdx write", Since(start), sort_seconds, "std::sort");
   std::printf("           file %.1f MB\n", fs::file_size(mdx) / 1048576.0);
   start = Clock::now();
-  checksum += tables::ReadProductionIndex(mdx, fields, rows).at(0).size();
+  checksum += tables::ReadProductionIndex(platform::NativeFileSystem::Local(),
+                                          mdx, fields, rows)
+                  .at(0)
+                  .size();
   Report("mdx read", Since(start), sort_seconds, "std::sort");
 
   std::mt19937 random(999);

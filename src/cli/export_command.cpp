@@ -85,7 +85,7 @@ int RunExport(const Args& args) {
   try {
     // One lock for the refresh and the run, so that no other transfer
     // slips in between.
-    const shell::TransferLock lock(ui);
+    const shell::TransferLock lock(ui, context.files());
     shell::RefreshWorkingCopy(context);
     exporting::BExportarClick(context);
   } catch (const std::exception& error) {

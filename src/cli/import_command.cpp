@@ -118,8 +118,8 @@ bool StoreField(tables::Table& table, const char* field,
 
 class TerminalUi : public shell::UserInterface {
  public:
-  explicit TerminalUi(const ImportOptions& options)
-      : options_(options), interactive_(OnTerminal()) {}
+  TerminalUi(const ImportOptions& options, platform::FileSystem& files)
+      : options_(options), files_(files), interactive_(OnTerminal()) {}
 
   void ShowMessage(const std::string& text) override {
     std::fprintf(stderr, "%s\n", text.c_str());
@@ -135,11 +135,12 @@ class TerminalUi : public shell::UserInterface {
 
  private:
   const ImportOptions& options_;
+  platform::FileSystem& files_;
   bool interactive_;
 };
 
 void TerminalUi::ShowTeacherIdentityWindow() {
-  tables::Table proft("wwTableProft");
+  tables::Table proft(files_, "wwTableProft");
   proft.SetTableName(importing::kProftPath);
   proft.Open();
   for (proft.First(); !proft.Eof(); proft.Next()) {
@@ -160,7 +161,7 @@ void TerminalUi::ShowTeacherIdentityWindow() {
 }
 
 void TerminalUi::ShowPeriodTimesWindow() {
-  tables::Table plantilla("wwTablePlantilla");
+  tables::Table plantilla(files_, "wwTablePlantilla");
   plantilla.SetDatabaseName(importing::kPlantillaFolder);
   plantilla.SetTableName("plantilla");
   plantilla.Open();
@@ -219,13 +220,14 @@ int RunImport(const Args& args) {
   if (!ParseOptions(args, &options)) return 2;
   shell::SetUpPlatform(options.drive_c);
 
-  TerminalUi ui(options);
-  shell::TransferContext context(&ui);
+  platform::NativeFileSystem files(platform::NativeFileSystem::Paths::kDriveC);
+  TerminalUi ui(options, files);
+  shell::TransferContext context(&ui, &files);
   context.admin_folder = options.admin;
   try {
     // One lock for the refresh and the run, so that no other transfer
     // slips in between.
-    const shell::TransferLock lock(ui);
+    const shell::TransferLock lock(ui, files);
     shell::RefreshWorkingCopy(context);
     context.centre_code = ChosenCentre(context, options);
     const importing::ImportResult result = importing::BImportarClick(context);

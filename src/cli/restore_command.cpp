@@ -64,8 +64,8 @@ std::string Rows(int64_t rows) {
   return rows < 0 ? "falta" : std::to_string(rows);
 }
 
-void PrintList() {
-  const auto backups = importing::ListBackups();
+void PrintList(platform::FileSystem& files) {
+  const auto backups = importing::ListBackups(files);
   if (backups.empty()) {
     std::printf("No hay copias de seguridad en %s\n", shell::kBackupRoot);
     return;
@@ -85,15 +85,16 @@ int RunRestore(const Args& args) {
   RestoreOptions options;
   if (!ParseOptions(args, &options)) return 2;
   shell::SetUpPlatform(options.drive_c);
+  platform::NativeFileSystem files(platform::NativeFileSystem::Paths::kDriveC);
   TerminalUi ui;
   try {
     if (options.list) {
-      PrintList();
+      PrintList(files);
       return 0;
     }
     std::string replaced_into;
     const importing::Backup restored = importing::RestoreTimetables(
-        ui, options.admin, options.stamp, &replaced_into);
+        ui, files, options.admin, options.stamp, &replaced_into);
     std::printf(
         "Restaurada la copia %s (%s) en %s: horgrup.dbf %lld filas, "
         "horprof.dbf %lld filas.\nLos horarios sustituidos quedan en %s\n",

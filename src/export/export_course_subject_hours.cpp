@@ -5,12 +5,12 @@
 
 namespace exporting {
 
-void ExportCourseSubjectHours(shell::TransferContext& /*context*/) {
-  DeleteIntermediateFiles("ASIGCURT");
+void ExportCourseSubjectHours(shell::TransferContext& context) {
+  DeleteIntermediateFiles(context.files(), "ASIGCURT");
   auto asigcurt = CreateIntermediate(
-      "ASIGCURT",
+      context.files(), "ASIGCURT",
       {Text("NIVEL", 5), Text("CURSO", 3), Text("ASIG", 10), Float("HORAS")});
-  auto asigvalt = OpenIntermediate("ASIGVALT", "CODVALEN");
+  auto asigvalt = OpenIntermediate(context.files(), "ASIGVALT", "CODVALEN");
   for (asigvalt->First(); !asigvalt->Eof(); asigvalt->Next()) {
     asigcurt->Append();
     asigcurt->FieldByName("NIVEL").SetAsString(

@@ -42,10 +42,9 @@ void NoteGroup(shell::RunReport& report, Gap kind, tables::Table& grupos,
 void NoteNoTutor(shell::RunReport& report, tables::Table& grupos,
                  const std::string& code, const std::string& dni_text) {
   NoteGroup(report, kGroupWithoutTutor, grupos, code,
-            Trim(dni_text).empty()
-                ? "sin D.N.I. de tutor"
-                : "D.N.I. " + Quoted(dni_text) +
-                      " no es de ningún profesor de PROFT");
+            Trim(dni_text).empty() ? "sin D.N.I. de tutor"
+                                   : "D.N.I. " + Quoted(dni_text) +
+                                         " no es de ningún profesor de PROFT");
 }
 
 using GroupKey = std::tuple<std::string, std::string, std::string, std::string>;
@@ -67,16 +66,16 @@ CourseKey ReadCourseKey(tables::Table& cursost) {
 }  // namespace
 
 void ExportGroupsAndCourses(shell::TransferContext& context) {
-  DeleteIntermediateFiles("GRUPOST");
+  DeleteIntermediateFiles(context.files(), "GRUPOST");
   auto grupost = CreateIntermediate(
-      "GRUPOST",
+      context.files(), "GRUPOST",
       {Text("ABREV", 10), Text("TURNO", 1), Text("NIVEL", 5), Text("CURSO", 3),
        Text("GRUPO", 2), Text("DESCRIP", 80), Text("TUTOR", 10)});
-  DeleteIntermediateFiles("CURSOST");
+  DeleteIntermediateFiles(context.files(), "CURSOST");
   auto cursost = CreateIntermediate(
-      "CURSOST",
+      context.files(), "CURSOST",
       {Text("ABREV", 3), Text("TURNO", 1), Text("NIVEL", 5), Text("CURSO", 3)});
-  auto proft = OpenIntermediate("PROFT");
+  auto proft = OpenIntermediate(context.files(), "PROFT");
   const TeacherCodes teachers(*proft);
   OpenSource grupos(context.wwTableGrupos);
 

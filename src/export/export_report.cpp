@@ -75,8 +75,9 @@ const std::vector<shell::CaseKind>& Kinds() {
   return kinds;
 }
 
-int64_t RowsOf(const char* name) {
-  return shell::HeaderRowCount(std::string("C:\\QTEMP\\") + name + ".DBF");
+int64_t RowsOf(platform::FileSystem& files, const char* name) {
+  return shell::HeaderRowCount(files,
+                               std::string("C:\\QTEMP\\") + name + ".DBF");
 }
 
 std::string CountsTable(const shell::RunReport& report) {
@@ -97,19 +98,19 @@ std::string PageHtml(const shell::TransferContext& context,
                                      "table.counts { width: auto; }");
   html += "<h1>Informe de la exportación a Quendrix</h1>\n";
   if (!failure.empty()) {
-    html += "<p class=\"incomplete\">INCOMPLETO: la exportación se detuvo "
-            "por un error y no terminó. Este informe recoge lo hecho hasta "
-            "entonces. Error: " +
-            shell::HtmlEscape(failure) + "</p>\n";
+    html +=
+        "<p class=\"incomplete\">INCOMPLETO: la exportación se detuvo "
+        "por un error y no terminó. Este informe recoge lo hecho hasta "
+        "entonces. Error: " +
+        shell::HtmlEscape(failure) + "</p>\n";
   }
   html += "<dl class=\"facts\"><dt>Fecha</dt><dd>" + shell::NowText() +
           "</dd><dt>Carpeta de ZELMAR</dt><dd>" +
-          shell::HtmlEscape(context.admin_folder) +
-          "</dd><dt>Textos</dt><dd>" +
+          shell::HtmlEscape(context.admin_folder) + "</dd><dt>Textos</dt><dd>" +
           shell::HtmlEscape(context.language_text) + "</dd></dl>\n";
   html += CountsTable(report);
-  html += "<h2>Índice de casos</h2>\n" +
-          shell::CaseIndex(report.cases(), Kinds());
+  html +=
+      "<h2>Índice de casos</h2>\n" + shell::CaseIndex(report.cases(), Kinds());
   html += shell::CaseSections(report.cases(), Kinds(), "Fila en ZELMAR");
   return html + shell::kPageTail;
 }
@@ -122,10 +123,12 @@ void WriteExportReport(shell::TransferContext& context, int steps_started,
   report.table_rows.clear();
   for (const IntermediateTableOfStep& table : kIntermediateTables) {
     report.table_rows.emplace_back(
-        table.name, table.step <= steps_started ? RowsOf(table.name) : -1);
+        table.name,
+        table.step <= steps_started ? RowsOf(context.files(), table.name) : -1);
   }
   try {
-    shell::WritePage(kExportReportPath, PageHtml(context, failure), report);
+    shell::WritePage(context.files(), kExportReportPath,
+                     PageHtml(context, failure), report);
   } catch (const std::exception& error) {
     report.page_error = error.what();
   }

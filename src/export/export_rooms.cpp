@@ -15,16 +15,17 @@ void NoteRoom(shell::RunReport& report, tables::Table& aulas,
   NoteIfCut(report, name, 80, "AULAT.NOMBRE", aulas, code);
   if (WholeNumber(code) && Trim(code).size() < 4) return;
   report.Add(kRoomNotReturned, aulas.RecNo(), code + " " + name,
-             "código " + Quoted(code) + ": el horario importado no llevará "
-             "esta aula");
+             "código " + Quoted(code) +
+                 ": el horario importado no llevará "
+                 "esta aula");
 }
 
 }  // namespace
 
 void ExportRooms(shell::TransferContext& context) {
-  DeleteIntermediateFiles("AULAT");
-  auto aulat =
-      CreateIntermediate("AULAT", {Text("ABREV", 10), Text("NOMBRE", 80),
+  DeleteIntermediateFiles(context.files(), "AULAT");
+  auto aulat = CreateIntermediate(context.files(), "AULAT",
+                                  {Text("ABREV", 10), Text("NOMBRE", 80),
                                    Text("EDIFICIO", 1), Integer("MAXALUM")});
   OpenSource aulas(context.wwTableAulas);
   for (; !aulas->Eof(); aulas->Next()) {

@@ -48,7 +48,7 @@ void RunSteps(shell::TransferContext& context) {
 }  // namespace
 
 void BExportarClick(shell::TransferContext& context) {
-  const shell::TransferLock lock(context.ui());
+  const shell::TransferLock lock(context.ui(), context.files());
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kWarningText);
   {

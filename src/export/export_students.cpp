@@ -184,18 +184,19 @@ void NoteStudent(shell::RunReport& report, Gap kind, tables::Table& alumnos,
                  const std::string& group_code) {
   const std::string code = alumnos.FieldByName("Codigo").AsString();
   const std::string name = alumnos.FieldByName("Apenom").AsString();
-  report.Add(kind, alumnos.RecNo(), code + " " + name,
-             "grupo " + Quoted(group_code) +
-                 (kind == kStudentWithoutGroup ? ": no exportado"
-                                               : ": TURNO vacío"));
+  report.Add(
+      kind, alumnos.RecNo(), code + " " + name,
+      "grupo " + Quoted(group_code) +
+          (kind == kStudentWithoutGroup ? ": no exportado" : ": TURNO vacío"));
 }
 
 }  // namespace
 
 void ExportStudents(shell::TransferContext& context) {
-  DeleteIntermediateFiles("ALUMNOST");
-  auto alumnost = CreateIntermediate("ALUMNOST", StudentFields());
-  auto asigvalt = OpenIntermediate("ASIGVALT", "CODVALEN");
+  DeleteIntermediateFiles(context.files(), "ALUMNOST");
+  auto alumnost =
+      CreateIntermediate(context.files(), "ALUMNOST", StudentFields());
+  auto asigvalt = OpenIntermediate(context.files(), "ASIGVALT", "CODVALEN");
   const SubjectCodes subjects(*asigvalt);
   OpenSource grupos(context.wwTableGrupos);
   const GroupTurns turns(*grupos);

@@ -67,8 +67,9 @@ void NoteSharedCode(shell::RunReport& report, tables::Table& asigvalt,
 
 // One ASIGNOMT row per distinct COD, in the order of the index "COD"; of the
 // subjects sharing a code, the first in that order gives the row.
-void CopyDistinctCodes(tables::Table& asignomt, shell::RunReport& report) {
-  auto asigvalt = OpenIntermediate("ASIGVALT", "COD");
+void CopyDistinctCodes(platform::FileSystem& files, tables::Table& asignomt,
+                       shell::RunReport& report) {
+  auto asigvalt = OpenIntermediate(files, "ASIGVALT", "COD");
   asigvalt->First();
   std::string previous = kNoPreviousCode;
   for (; !asigvalt->Eof(); asigvalt->Next()) {
@@ -109,15 +110,15 @@ void CopyOccupations(shell::TransferContext& context, tables::Table& asignomt) {
 
 void ExportSubjects(shell::TransferContext& context) {
   // ASIGVALT's own files are not deleted first: creating it replaces them.
-  DeleteIntermediateFiles("ASIGNOMT");
-  auto asigvalt =
-      CreateIntermediate("ASIGVALT", SubjectFields(), {"COD", "CODVALEN"});
-  auto asignomt =
-      CreateIntermediate("ASIGNOMT", {Text("COD", 10), Text("CODLARGO", 10),
+  DeleteIntermediateFiles(context.files(), "ASIGNOMT");
+  auto asigvalt = CreateIntermediate(context.files(), "ASIGVALT",
+                                     SubjectFields(), {"COD", "CODVALEN"});
+  auto asignomt = CreateIntermediate(context.files(), "ASIGNOMT",
+                                     {Text("COD", 10), Text("CODLARGO", 10),
                                       Text("NOMBRE", 80), Logical("ESTAREA")});
   CopySubjects(context, *asigvalt);
   asigvalt.reset();  // closes it, writing its index
-  CopyDistinctCodes(*asignomt, context.report);
+  CopyDistinctCodes(context.files(), *asignomt, context.report);
   CopyOccupations(context, *asignomt);
 }
 

@@ -90,8 +90,9 @@ std::vector<std::string> UniqueAbbreviations(std::vector<std::string> abbrevs) {
 
 namespace {
 
-void MakeAbbreviationsUnique(shell::RunReport& report) {
-  auto proft = OpenIntermediate("PROFT");
+void MakeAbbreviationsUnique(platform::FileSystem& files,
+                             shell::RunReport& report) {
+  auto proft = OpenIntermediate(files, "PROFT");
   std::vector<std::string> before;
   for (proft->First(); !proft->Eof(); proft->Next()) {
     before.push_back(proft->FieldByName("ABREV").AsString());
@@ -111,14 +112,15 @@ void MakeAbbreviationsUnique(shell::RunReport& report) {
 }  // namespace
 
 void ExportTeachers(shell::TransferContext& context) {
-  DeleteIntermediateFiles("PROFT");
+  DeleteIntermediateFiles(context.files(), "PROFT");
   {
     auto proft = CreateIntermediate(
-        "PROFT", {Text("ABREV", kAbbreviationWidth), Text("NOMBRE", 80),
-                  Text("EMAIL", 100), Text("DEPART", 40), Integer("DNI")});
+        context.files(), "PROFT",
+        {Text("ABREV", kAbbreviationWidth), Text("NOMBRE", 80),
+         Text("EMAIL", 100), Text("DEPART", 40), Integer("DNI")});
     CopyTeachers(context, *proft);
   }
-  MakeAbbreviationsUnique(context.report);
+  MakeAbbreviationsUnique(context.files(), context.report);
 }
 
 }  // namespace exporting

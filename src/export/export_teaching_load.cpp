@@ -106,17 +106,18 @@ void NoteLesson(shell::RunReport& report, Gap kind, tables::Table& horgrup,
 }  // namespace
 
 void ExportTeachingLoad(shell::TransferContext& context) {
-  DeleteIntermediateFiles("ASIGT");
+  DeleteIntermediateFiles(context.files(), "ASIGT");
   auto asigt = CreateIntermediate(
-      "ASIGT", {Text("CASIG", 10), Text("CPROF", 10), Text("CGRUP", 10),
-                Text("CAULA", 10), Text("TURNO", 1), Text("NIVEL", 5),
-                Text("CURSO", 3), Text("GRUPO", 2), Float("HORAS"),
-                Text("SESIONES", 20), Text("NCONEX", 4), Text("CTAREA", 10)});
-  auto asigvalt = OpenIntermediate("ASIGVALT");
+      context.files(), "ASIGT",
+      {Text("CASIG", 10), Text("CPROF", 10), Text("CGRUP", 10),
+       Text("CAULA", 10), Text("TURNO", 1), Text("NIVEL", 5), Text("CURSO", 3),
+       Text("GRUPO", 2), Float("HORAS"), Text("SESIONES", 20),
+       Text("NCONEX", 4), Text("CTAREA", 10)});
+  auto asigvalt = OpenIntermediate(context.files(), "ASIGVALT");
   const SubjectCodes subjects(*asigvalt);
-  auto proft = OpenIntermediate("PROFT");
+  auto proft = OpenIntermediate(context.files(), "PROFT");
   const TeacherCodes teachers(*proft);
-  auto grupost = OpenIntermediate("GRUPOST");
+  auto grupost = OpenIntermediate(context.files(), "GRUPOST");
   const std::unordered_set<std::string> groups = ReadGroupCodes(*grupost);
   static const std::string kNone;
 

@@ -13,17 +13,19 @@ std::string FileIn(std::string_view name, const char* extension) {
 
 }  // namespace
 
-void DeleteIntermediateFiles(std::string_view name) {
+void DeleteIntermediateFiles(platform::FileSystem& files,
+                             std::string_view name) {
   for (const char* extension : {".DBF", ".MDX"}) {
-    const std::string path = FileIn(name, extension);
-    if (tables::FileExists(path)) tables::DeleteFile(path);
+    const std::string path = files.NativePath(FileIn(name, extension));
+    if (files.Exists(path)) files.Remove(path);
   }
 }
 
 std::unique_ptr<tables::Table> CreateIntermediate(
-    std::string_view name, const std::vector<tables::FieldDef>& fields,
+    platform::FileSystem& files, std::string_view name,
+    const std::vector<tables::FieldDef>& fields,
     std::initializer_list<const char*> indexed_fields) {
-  auto table = std::make_unique<tables::Table>();
+  auto table = std::make_unique<tables::Table>(files);
   table->SetDatabaseName(shell::kExchangeFolder);
   table->SetTableName(std::string(name) + ".DBF");
   table->ClearFieldDefs();
@@ -37,9 +39,10 @@ std::unique_ptr<tables::Table> CreateIntermediate(
   return table;
 }
 
-std::unique_ptr<tables::Table> OpenIntermediate(std::string_view name,
+std::unique_ptr<tables::Table> OpenIntermediate(platform::FileSystem& files,
+                                                std::string_view name,
                                                 std::string index) {
-  auto table = std::make_unique<tables::Table>();
+  auto table = std::make_unique<tables::Table>(files);
   table->SetDatabaseName("");
   table->SetTableName(FileIn(name, ".DBF"));
   table->SetIndexName(std::move(index));

@@ -17,20 +17,23 @@ namespace exporting {
 
 // Deletes "C:\QTEMP\<name>.DBF" and then "C:\QTEMP\<name>.MDX" where they
 // exist; a failed deletion is not reported.
-void DeleteIntermediateFiles(std::string_view name);
+void DeleteIntermediateFiles(platform::FileSystem& files,
+                             std::string_view name);
 
 // Creates the intermediate table "C:\QTEMP\<name>.DBF" (replacing any table
 // of that name) with `fields` in order and the one-field `indexes`, each tag
 // named after its field, and returns it open. `name` is upper case without
 // extension ("PROFT").
 std::unique_ptr<tables::Table> CreateIntermediate(
-    std::string_view name, const std::vector<tables::FieldDef>& fields,
+    platform::FileSystem& files, std::string_view name,
+    const std::vector<tables::FieldDef>& fields,
     std::initializer_list<const char*> indexed_fields = {});
 
 // Opens an intermediate table of an earlier step, by its full path
 // "C:\QTEMP\<name>.DBF" with an empty folder, on `index` ("" for stored
 // order).
-std::unique_ptr<tables::Table> OpenIntermediate(std::string_view name,
+std::unique_ptr<tables::Table> OpenIntermediate(platform::FileSystem& files,
+                                                std::string_view name,
                                                 std::string index = "");
 
 // Keeps a source component open for the length of a step: opens it (standing

@@ -41,8 +41,8 @@ class BusyCursor {
   bool busy_ = true;
 };
 
-std::unique_ptr<tables::Table> OpenAsigvalt() {
-  auto asigvalt = std::make_unique<tables::Table>();
+std::unique_ptr<tables::Table> OpenAsigvalt(platform::FileSystem& files) {
+  auto asigvalt = std::make_unique<tables::Table>(files);
   asigvalt->SetTableName(kAsigvaltPath);
   asigvalt->SetIndexName("CODVALEN");
   asigvalt->Open();
@@ -51,10 +51,10 @@ std::unique_ptr<tables::Table> OpenAsigvalt() {
 
 void ConfirmPeriodTimes(shell::TransferContext& context, PeriodTimes& times) {
   times.ReadFromLhortipo(context.wwTableLhortipo, context.centre_code);
-  times.WritePlantilla();
+  times.WritePlantilla(context.files());
   context.ui().ShowPeriodTimesWindow();
   context.ui().SetBusyCursor(true);
-  times.ReadBackPlantilla();
+  times.ReadBackPlantilla(context.files());
 }
 
 // Rebuilds the working copy's timetables from the solution, after checking
@@ -72,7 +72,7 @@ ImportResult RebuildTimetables(shell::TransferContext& context,
   std::exception_ptr soluc_error;
   try {
     soluc.Close();
-    CheckSolutionFile(tables::ResolvePath(kSolutionPath));
+    CheckSolutionFile(context.files().NativePath(kSolutionPath));
     soluc.Open();
     CheckSolutionRows(soluc);
   } catch (const SolutionError&) {
@@ -107,16 +107,17 @@ std::string FinishedText(const ImportResult& result) {
 }  // namespace
 
 ImportResult BImportarClick(shell::TransferContext& context) {
-  const shell::TransferLock lock(context.ui());
+  const shell::TransferLock lock(context.ui(), context.files());
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kDurationWarning);
   BusyCursor busy(ui);
   context.report.Clear();
-  if (!tables::FileExists(shell::kWorkingCopyFolder)) {
-    tables::ForceDirectories(shell::kWorkingCopyFolder);
+  platform::FileSystem& files = context.files();
+  if (!files.Exists(files.NativePath(shell::kWorkingCopyFolder))) {
+    tables::ForceDirectories(files, shell::kWorkingCopyFolder);
   }
   const std::string admin_folder = context.admin_folder;
-  if (!tables::FileExists(kSolutionPath)) {
+  if (!files.Exists(files.NativePath(kSolutionPath))) {
     ui.ShowMessage(kSolutionMissing);
     busy.Release();
     if (context.Embedded()) {
@@ -131,14 +132,14 @@ ImportResult BImportarClick(shell::TransferContext& context) {
     busy.Dismiss();  // the check has set the default cursor
     return {};
   }
-  std::unique_ptr<tables::Table> asigvalt = OpenAsigvalt();
+  std::unique_ptr<tables::Table> asigvalt = OpenAsigvalt(files);
   PeriodTimes times;
   ConfirmPeriodTimes(context, times);
   SolutionNotes notes(context.report, times);
   const bool reporting = context.report.Gathering();
   const ImportResult result = RebuildTimetables(
       context, *proft, *asigvalt, times, reporting ? &notes : nullptr);
-  ReplaceAdminTimetables(admin_folder);
+  ReplaceAdminTimetables(files, admin_folder);
   if (reporting)
     WriteWeekPage(context, notes, times, *proft, result.lessons,
                   result.group_rows);

@@ -28,12 +28,12 @@ void PeriodTimes::ReadFromLhortipo(tables::Table& lhortipo,
   }
 }
 
-void PeriodTimes::WritePlantilla() const {
-  if (tables::FileExists(kPlantillaPath)) tables::DeleteFile(kPlantillaPath);
-  if (tables::FileExists(kPlantillaIndexPath)) {
-    tables::DeleteFile(kPlantillaIndexPath);
+void PeriodTimes::WritePlantilla(platform::FileSystem& files) const {
+  for (const char* path : {kPlantillaPath, kPlantillaIndexPath}) {
+    const std::string native = files.NativePath(path);
+    if (files.Exists(native)) files.Remove(native);
   }
-  tables::Table plantilla;
+  tables::Table plantilla(files);
   plantilla.SetDatabaseName(kPlantillaFolder);
   plantilla.SetTableName(kPlantillaTable);
   plantilla.ClearFieldDefs();
@@ -54,9 +54,9 @@ void PeriodTimes::WritePlantilla() const {
   plantilla.Close();
 }
 
-void PeriodTimes::ReadBackPlantilla() {
+void PeriodTimes::ReadBackPlantilla(platform::FileSystem& files) {
   Clear();
-  tables::Table plantilla;
+  tables::Table plantilla(files);
   plantilla.SetTableName(kPlantillaReadBackPath);
   plantilla.Open();
   plantilla.SetIndexName("HORA");

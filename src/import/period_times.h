@@ -49,12 +49,12 @@ class PeriodTimes {
 
   // Deletes and recreates PLANTILLA (HORA, HORAINI, HORAFIN; tag HORA) with
   // 20 rows, HORA 1 to 20. Times longer than 5 characters are cut.
-  void WritePlantilla() const;
+  void WritePlantilla(platform::FileSystem& files) const;
 
   // Refills the slots from PLANTILLA in HORA order: every slot is emptied
   // first, so a period without a row gets empty times; of two rows with the
   // same HORA the later one wins; HORA outside 1 to 20 is passed over.
-  void ReadBackPlantilla();
+  void ReadBackPlantilla(platform::FileSystem& files);
 
  private:
   std::array<Slot, kPeriodCount> slots_;

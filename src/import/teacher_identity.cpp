@@ -5,8 +5,8 @@
 namespace importing {
 namespace {
 
-std::unique_ptr<tables::Table> OpenProft() {
-  auto proft = std::make_unique<tables::Table>();
+std::unique_ptr<tables::Table> OpenProft(platform::FileSystem& files) {
+  auto proft = std::make_unique<tables::Table>(files);
   proft->SetTableName(kProftPath);
   proft->Open();
   return proft;
@@ -25,14 +25,14 @@ bool SomeTeacherLacksDni(tables::Table& proft) {
 
 std::unique_ptr<tables::Table> CheckTeacherIdentities(
     shell::TransferContext& context) {
-  auto proft = OpenProft();
+  auto proft = OpenProft(context.files());
   if (!SomeTeacherLacksDni(*proft)) return proft;
   // The window opens the same file; ours is closed while it is up.
   proft.reset();
   shell::UserInterface& ui = context.ui();
   ui.ShowTeacherIdentityWindow();
   ui.SetBusyCursor(true);
-  proft = OpenProft();
+  proft = OpenProft(context.files());
   if (!SomeTeacherLacksDni(*proft)) return proft;
   ui.ShowMessage(kTeacherWithoutDni);
   ui.SetBusyCursor(false);

@@ -71,14 +71,15 @@ int CopyNativeFile(const std::string& from, const std::string& to) {
 // (from, to) native paths: like CopyDataFile, a missing source copies
 // nothing, and the source is found through the engine's path resolution.
 std::vector<std::pair<std::string, std::string>> BackupCopies(
-    const std::string& folder, const std::string (&sources)[2]) {
+    platform::FileSystem& files, const std::string& folder,
+    const std::string (&sources)[2]) {
   std::vector<std::pair<std::string, std::string>> copies;
   for (const std::string& source : sources) {
-    const std::string native_source = tables::ResolvePath(source);
-    if (!tables::FileExists(native_source)) continue;
+    const std::string native_source = files.NativePath(source);
+    if (!files.Exists(native_source)) continue;
     const std::string name = source.substr(source.find_last_of("\\/") + 1);
     copies.emplace_back(native_source,
-                        tables::MapPath(tables::JoinPath(folder, name)));
+                        files.NativePath(tables::JoinPath(folder, name)));
   }
   return copies;
 }
@@ -93,15 +94,16 @@ uint32_t Little(const std::string& bytes, size_t at, int size) {
 
 // Fails, with the engine's error, when another program holds the file.
 // Read-only so that nothing of the file changes.
-void CheckNotHeld(const std::string& path) {
-  if (!tables::FileExists(path)) return;
+void CheckNotHeld(platform::FileSystem& files, const std::string& path) {
+  const std::string native = files.NativePath(path);
+  if (!files.Exists(native)) return;
   // Every kind of lock, not only the engine's: the record locks that Wine
   // and Samba take for the administration system count as well.
-  if (platform::HeldByAnotherProgram(tables::ResolvePath(path),
+  if (platform::HeldByAnotherProgram(native,
                                      platform::PlannedUse::kReplacing)) {
     throw tables::TableError::TableLocked(path);
   }
-  tables::Table probe;
+  tables::Table probe(files);
   probe.SetTableName(path);
   probe.SetExclusive(true);
   probe.SetReadOnly(true);
@@ -170,9 +172,9 @@ void BringTimetablesIn(shell::TransferContext& context,
     components[i]->Close();
     const std::string copy =
         tables::JoinPath(shell::kWorkingCopyFolder, kTimetableFiles[i]);
-    if (tables::FileExists(copy))
-      platform::RemoveFileSoon(tables::ResolvePath(copy));
-    shell::CopyDataFile(copy,
+    const std::string native = context.files().NativePath(copy);
+    if (context.files().Exists(native)) platform::RemoveFileSoon(native);
+    shell::CopyDataFile(context.files(), copy,
                         tables::JoinPath(admin_folder, kTimetableFiles[i]));
   }
 }
@@ -210,11 +212,12 @@ std::string BackupStamp(std::time_t when) {
   return text;
 }
 
-std::string NewBackupFolder(std::time_t when) {
+std::string NewBackupFolder(platform::FileSystem& files, std::time_t when) {
   const std::string named = tables::JoinPath(kBackupRoot, BackupStamp(when));
-  auto holds_copies = [](const std::string& folder) {
+  auto holds_copies = [&files](const std::string& folder) {
     for (const char* name : kTimetableFiles) {
-      if (tables::IsFile(tables::JoinPath(folder, name))) return true;
+      if (files.IsFile(files.NativePath(tables::JoinPath(folder, name))))
+        return true;
     }
     return false;
   };
@@ -224,37 +227,39 @@ std::string NewBackupFolder(std::time_t when) {
   return folder;
 }
 
-void ReplaceAdminTimetables(const std::string& admin_folder) {
-  ReplaceAdminTimetablesFrom(admin_folder, shell::kWorkingCopyFolder);
+void ReplaceAdminTimetables(platform::FileSystem& files,
+                            const std::string& admin_folder) {
+  ReplaceAdminTimetablesFrom(files, admin_folder, shell::kWorkingCopyFolder);
 }
 
-std::string ReplaceAdminTimetablesFrom(const std::string& admin_folder,
+std::string ReplaceAdminTimetablesFrom(platform::FileSystem& files,
+                                       const std::string& admin_folder,
                                        const std::string& source_folder) {
   std::string admin_paths[2];
   for (int i = 0; i < 2; ++i) {
     admin_paths[i] = tables::JoinPath(admin_folder, kTimetableFiles[i]);
-    CheckNotHeld(admin_paths[i]);
+    CheckNotHeld(files, admin_paths[i]);
   }
-  const std::string backup = NewBackupFolder(std::time(nullptr));
-  tables::ForceDirectories(backup);
+  const std::string backup = NewBackupFolder(files, std::time(nullptr));
+  tables::ForceDirectories(files, backup);
   // A timetable that is a symbolic link is replaced through it: its target
   // gets the new content and the link stays.
   platform::StagedFile staged[] = {
       platform::StagedFile(
-          platform::ReplacementTarget(tables::ResolvePath(admin_paths[0]))),
+          platform::ReplacementTarget(files.NativePath(admin_paths[0]))),
       platform::StagedFile(
-          platform::ReplacementTarget(tables::ResolvePath(admin_paths[1])))};
+          platform::ReplacementTarget(files.NativePath(admin_paths[1])))};
   std::string sources[2];
   for (int i = 0; i < 2; ++i) {
-    sources[i] = tables::ResolvePath(
-        tables::JoinPath(source_folder, kTimetableFiles[i]));
+    sources[i] =
+        files.NativePath(tables::JoinPath(source_folder, kTimetableFiles[i]));
   }
   // The old files are copied into the backup on a thread of its own while
   // the new ones are copied beside them, so that the two copies run side by
   // side. Every path is found before, on this thread. A failure to stage is
   // reported only once the backup is complete, as when the backup came
   // first; a failing backup removes the staged files, as the objects go.
-  auto copy_backups = [copies = BackupCopies(backup, admin_paths)] {
+  auto copy_backups = [copies = BackupCopies(files, backup, admin_paths)] {
     for (const auto& [from, to] : copies) {
       if (const int code = CopyNativeFile(from, to); code != 0) return code;
     }
@@ -275,7 +280,7 @@ std::string ReplaceAdminTimetablesFrom(const std::string& admin_folder,
   for (platform::StagedFile& file : staged) Check(file.FinishStaging());
   Check(platform::ReplaceTogether(
       {&staged[0], &staged[1]},
-      tables::MapPath(tables::JoinPath(backup, shell::kReplacementJournal))));
+      files.NativePath(tables::JoinPath(backup, shell::kReplacementJournal))));
   return backup;
 }
 

@@ -35,7 +35,7 @@ std::string BackupStamp(std::time_t when);
 // a run earlier in the same second has left its copies there, the first of
 // "<stamp>-2", "<stamp>-3", ... without them, so that no backup is ever
 // written over.
-std::string NewBackupFolder(std::time_t when);
+std::string NewBackupFolder(platform::FileSystem& files, std::time_t when);
 
 // Puts the working copy's horgrup.dbf and horprof.dbf over the
 // administration's. First checks that no other program holds either
@@ -52,11 +52,13 @@ std::string NewBackupFolder(std::time_t when);
 // attributes) of the file it replaces; a file that is a symbolic link is
 // followed: its target is replaced and the link stays. Throws
 // shell::IoError, or the engine's error for a file held by another program.
-void ReplaceAdminTimetables(const std::string& admin_folder);
+void ReplaceAdminTimetables(platform::FileSystem& files,
+                            const std::string& admin_folder);
 // The same with the new files taken from `source_folder` (a backup folder,
 // when a backup is put back); returns the backup folder of the files it
 // replaced.
-std::string ReplaceAdminTimetablesFrom(const std::string& admin_folder,
+std::string ReplaceAdminTimetablesFrom(platform::FileSystem& files,
+                                       const std::string& admin_folder,
                                        const std::string& source_folder);
 
 }  // namespace importing

@@ -33,9 +33,8 @@ bool Earlier(const Backup& a, const Backup& b) {
 }  // namespace
 
 RestoreError RestoreError::NoBackups() {
-  return RestoreError(
-      "No hay ninguna copia de seguridad de los horarios en " +
-      std::string(kBackupRoot));
+  return RestoreError("No hay ninguna copia de seguridad de los horarios en " +
+                      std::string(kBackupRoot));
 }
 
 RestoreError RestoreError::UnknownBackup(const std::string& stamp) {
@@ -49,34 +48,34 @@ RestoreError RestoreError::IncompleteBackup(const std::string& stamp) {
                       "' no tiene horgrup.dbf y horprof.dbf: no se restaura");
 }
 
-std::vector<Backup> ListBackups() {
+std::vector<Backup> ListBackups(platform::FileSystem& files) {
   namespace fs = std::filesystem;
   std::vector<Backup> backups;
   std::error_code error;
-  for (const auto& entry : fs::directory_iterator(
-           tables::ResolvePath(kBackupRoot), error)) {
+  for (const auto& entry :
+       fs::directory_iterator(files.NativePath(kBackupRoot), error)) {
     if (!entry.is_directory(error)) continue;
     Backup backup;
     backup.stamp = entry.path().filename().string();
     backup.folder = tables::JoinPath(kBackupRoot, backup.stamp);
     backup.when = WhenOf(backup.stamp);
     backup.horgrup_rows = shell::HeaderRowCount(
-        tables::JoinPath(backup.folder, "horgrup.dbf"));
+        files, tables::JoinPath(backup.folder, "horgrup.dbf"));
     backup.horprof_rows = shell::HeaderRowCount(
-        tables::JoinPath(backup.folder, "horprof.dbf"));
+        files, tables::JoinPath(backup.folder, "horprof.dbf"));
     backups.push_back(std::move(backup));
   }
   std::sort(backups.begin(), backups.end(), Earlier);
   return backups;
 }
 
-Backup RestoreTimetables(shell::UserInterface& ui,
+Backup RestoreTimetables(shell::UserInterface& ui, platform::FileSystem& files,
                          const std::string& admin_folder,
                          const std::string& stamp, std::string* replaced_into) {
   // The lock first: it also completes a replacement a killed run left, so
   // the list below is the settled one.
-  const shell::TransferLock lock(ui);
-  const std::vector<Backup> backups = ListBackups();
+  const shell::TransferLock lock(ui, files);
+  const std::vector<Backup> backups = ListBackups(files);
   if (backups.empty()) throw RestoreError::NoBackups();
   auto chosen = backups.end() - 1;
   if (!stamp.empty()) {
@@ -86,7 +85,7 @@ Backup RestoreTimetables(shell::UserInterface& ui,
   }
   if (!chosen->complete()) throw RestoreError::IncompleteBackup(chosen->stamp);
   const std::string replaced =
-      ReplaceAdminTimetablesFrom(admin_folder, chosen->folder);
+      ReplaceAdminTimetablesFrom(files, admin_folder, chosen->folder);
   if (replaced_into) *replaced_into = replaced;
   return *chosen;
 }

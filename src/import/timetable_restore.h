@@ -10,28 +10,29 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "shell/user_interface.h"
 
 namespace importing {
 
 struct Backup {
-  std::string stamp;   // the folder's name, "AAAAMMDD-HHMMSS" or "...-2"
-  std::string folder;  // "C:\QTEMP\COPIAS\<stamp>"
-  std::string when;    // "09/12/2026 17:30:05", from the stamp
+  std::string stamp;          // the folder's name, "AAAAMMDD-HHMMSS" or "...-2"
+  std::string folder;         // "C:\QTEMP\COPIAS\<stamp>"
+  std::string when;           // "09/12/2026 17:30:05", from the stamp
   int64_t horgrup_rows = -1;  // -1: the file is missing
   int64_t horprof_rows = -1;
   bool complete() const { return horgrup_rows >= 0 && horprof_rows >= 0; }
 };
 
 // The backup folders, oldest first (their names sort by time).
-std::vector<Backup> ListBackups();
+std::vector<Backup> ListBackups(platform::FileSystem& files);
 
 // Puts backup `stamp` ("" for the latest one) back into `admin_folder`.
 // Takes the transfer lock (shell::TransferError::Busy while another
 // transfer runs). Returns the backup put back; `replaced_into` gets the new
 // backup folder that holds the files it replaced. Throws RestoreError, or
 // the errors of ReplaceAdminTimetables.
-Backup RestoreTimetables(shell::UserInterface& ui,
+Backup RestoreTimetables(shell::UserInterface& ui, platform::FileSystem& files,
                          const std::string& admin_folder,
                          const std::string& stamp, std::string* replaced_into);
 

@@ -1,7 +1,7 @@
 #include "import/week_page.h"
 
-#include <exception>
 #include <algorithm>
+#include <exception>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -53,7 +53,8 @@ const std::vector<shell::CaseKind>& Kinds() {
       {kRoomUnusable, "aula-inservible", "Aulas que no se pudieron usar",
        "ZELMAR guarda el aula como un número de hasta 3 cifras: la sesión "
        "se guarda sin aula."},
-      {kPeriodWithoutTimes, "hora-sin-tiempos", "Horas sin hora de inicio o de fin",
+      {kPeriodWithoutTimes, "hora-sin-tiempos",
+       "Horas sin hora de inicio o de fin",
        "La hora no tiene tiempos en la plantilla del centro: las sesiones se "
        "guardan con esos tiempos vacíos."},
   };
@@ -176,7 +177,8 @@ std::map<std::string, std::string> GroupDescriptions() {
 }
 
 std::string WeekIndex(const std::vector<Week>& weeks, const char* title) {
-  std::string html = "<h3>" + std::string(title) + "</h3>\n<ul class=\"names\">";
+  std::string html =
+      "<h3>" + std::string(title) + "</h3>\n<ul class=\"names\">";
   for (const Week& week : weeks)
     html += "<li><a href=\"#" + week.anchor + "\">" + HtmlEscape(week.label) +
             "</a></li>";
@@ -196,10 +198,9 @@ void AppendWeeks(std::string& out, const SolutionNotes& notes,
   for (auto& [code, week] : groups) {
     auto description = descriptions.find(code);
     week.label = code;
-    week.heading = "Grupo " + code +
-                   (description == descriptions.end()
-                        ? ""
-                        : " — " + description->second);
+    week.heading =
+        "Grupo " + code +
+        (description == descriptions.end() ? "" : " — " + description->second);
     week.anchor = "g" + std::to_string(group_weeks.size() + 1);
     group_weeks.push_back(std::move(week));
   }
@@ -207,9 +208,9 @@ void AppendWeeks(std::string& out, const SolutionNotes& notes,
     auto name = names.find(abrev);
     const std::string shown = abrev.empty() ? "(sin abreviatura)" : abrev;
     week.label = name == names.end() ? shown : shown + " " + name->second;
-    week.heading = "Profesor " + shown +
-                   (name == names.end() ? " (no está en PROFT)"
-                                        : " — " + name->second);
+    week.heading =
+        "Profesor " + shown +
+        (name == names.end() ? " (no está en PROFT)" : " — " + name->second);
     week.anchor = "p" + std::to_string(teacher_weeks.size() + 1);
     teacher_weeks.push_back(std::move(week));
   }
@@ -250,7 +251,7 @@ void WriteWeekPage(shell::TransferContext& context, const SolutionNotes& notes,
     html += shell::CaseSections(report.cases(), Kinds(), "Fila de SOLUC");
     AppendWeeks(html, notes, times, proft);
     html += shell::kPageTail;
-    shell::WritePage(kWeekPagePath, html, report);
+    shell::WritePage(context.files(), kWeekPagePath, html, report);
   } catch (const std::exception& error) {
     report.page_error = error.what();
   }

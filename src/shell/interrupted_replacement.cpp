@@ -37,8 +37,9 @@ void Describe(const std::vector<std::string>& destinations, std::string* names,
 
 }  // namespace
 
-void CompleteInterruptedReplacements(UserInterface& ui) {
-  const std::string root = tables::ResolvePath(kBackupRoot);
+void CompleteInterruptedReplacements(UserInterface& ui,
+                                     platform::FileSystem& files) {
+  const std::string root = files.NativePath(kBackupRoot);
   std::error_code error;
   for (fs::directory_iterator it(FromUtf8(root), error), end;
        !error && it != end; it.increment(error)) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/file_system.h"
 #include "shell/user_interface.h"
 
 namespace shell {
@@ -19,6 +20,7 @@ inline constexpr char kReplacementJournal[] = "SUSTITUCION.PENDIENTE";
 // and tells the person of each. Throws TransferError::ReplacementUnfinished
 // for one that cannot be completed (the journal stays for the next try).
 // REQUIRES: the TransferLock is held, so that no run is replacing now.
-void CompleteInterruptedReplacements(UserInterface& ui);
+void CompleteInterruptedReplacements(UserInterface& ui,
+                                     platform::FileSystem& files);
 
 }  // namespace shell

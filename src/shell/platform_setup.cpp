@@ -6,11 +6,8 @@
 
 namespace shell {
 
-void InstallPathMapping() { tables::SetPathMapper(platform::MapFixedPath); }
-
 void SetUpPlatform(const std::string& drive_c_override) {
   platform::SetDriveCOverride(drive_c_override);
-  InstallPathMapping();
   tables::SetDecimalSeparator(platform::UserDecimalSeparator());
 }
 

@@ -6,14 +6,10 @@
 
 namespace shell {
 
-// Installs platform::MapFixedPath as the engine's path mapper, so "C:\..."
-// paths reach the mapped drive C and every name resolves without regard to
-// letter case.
-void InstallPathMapping();
-
 // What both programs do at start: the drive-C override (--drive-c; empty
-// for none), the path mapping, and the user's decimal separator for the
-// engine's number conversions.
+// for none) and the user's decimal separator for the engine's number
+// conversions. (Paths reach the mapped drive C through the file system each
+// TransferContext hands its tables.)
 void SetUpPlatform(const std::string& drive_c_override);
 
 }  // namespace shell

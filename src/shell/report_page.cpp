@@ -67,8 +67,8 @@ std::map<int, std::vector<Line>> LinesByKind(
   std::unordered_map<std::string, size_t> seen;
   for (const RunCase& one : cases) {
     std::vector<Line>& of_kind = lines[one.kind];
-    std::string key = std::to_string(one.kind) + '\n' + one.who + '\n' +
-                      one.what;
+    std::string key =
+        std::to_string(one.kind) + '\n' + one.who + '\n' + one.what;
     auto [entry, added] = seen.try_emplace(std::move(key), of_kind.size());
     if (added) of_kind.push_back({&one, {}});
     of_kind[entry->second].rows.push_back(one.row);
@@ -83,11 +83,20 @@ std::string HtmlEscape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -118,8 +127,9 @@ std::string NowText() {
   return text;
 }
 
-int64_t HeaderRowCount(std::string_view windows_path) {
-  std::ifstream file(tables::ResolvePath(windows_path), std::ios::binary);
+int64_t HeaderRowCount(platform::FileSystem& files,
+                       std::string_view windows_path) {
+  std::ifstream file(files.NativePath(windows_path), std::ios::binary);
   unsigned char header[8];
   if (!file.read(reinterpret_cast<char*>(header), sizeof header)) return -1;
   return int64_t{header[4]} | int64_t{header[5]} << 8 |
@@ -133,8 +143,8 @@ std::string CaseIndex(const std::vector<RunCase>& cases,
   std::string html = "<ul class=\"index\">\n";
   for (const CaseKind& kind : kinds) {
     html += "<li><a href=\"#" + std::string(kind.id) + "\">" +
-            HtmlEscape(kind.title) + "</a>: " +
-            std::to_string(counts[kind.kind]) + "</li>\n";
+            HtmlEscape(kind.title) +
+            "</a>: " + std::to_string(counts[kind.kind]) + "</li>\n";
   }
   return html + "</ul>\n";
 }
@@ -157,18 +167,18 @@ std::string CaseSections(const std::vector<RunCase>& cases,
             "</th><th>Qué se hizo</th></tr></thead>\n<tbody>\n";
     for (const Line& line : found->second) {
       html += "<tr><td>" + HtmlEscape(line.first->who) + "</td><td>" +
-              RowsText(line.rows) + "</td><td>" +
-              HtmlEscape(line.first->what) + "</td></tr>\n";
+              RowsText(line.rows) + "</td><td>" + HtmlEscape(line.first->what) +
+              "</td></tr>\n";
     }
     html += "</tbody>\n</table>\n";
   }
   return html;
 }
 
-void WritePage(std::string_view windows_path, const std::string& html,
-               RunReport& report) {
+void WritePage(platform::FileSystem& files, std::string_view windows_path,
+               const std::string& html, RunReport& report) {
   namespace fs = std::filesystem;
-  const fs::path target = tables::ResolvePath(windows_path);
+  const fs::path target = files.NativePath(windows_path);
   const fs::path temporary = target.string() + ".tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

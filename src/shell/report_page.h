@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "shell/run_report.h"
 
 namespace shell {
@@ -26,7 +27,8 @@ std::string NowText();
 
 // The record count in the header of the dBase table at `windows_path`; -1
 // when there is no such file.
-int64_t HeaderRowCount(std::string_view windows_path);
+int64_t HeaderRowCount(platform::FileSystem& files,
+                       std::string_view windows_path);
 
 // A kind of case, as its section of the page names and explains it.
 struct CaseKind {
@@ -52,7 +54,7 @@ std::string CaseIndex(const std::vector<RunCase>& cases,
 // rename. Sets report.page_path to the native path, or report.page_error;
 // never throws, because a page that cannot be written must not turn a run
 // into a failed one.
-void WritePage(std::string_view windows_path, const std::string& html,
-               RunReport& report);
+void WritePage(platform::FileSystem& files, std::string_view windows_path,
+               const std::string& html, RunReport& report);
 
 }  // namespace shell

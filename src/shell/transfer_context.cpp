@@ -14,7 +14,13 @@ void SetUp(tables::Table& table, const char* folder, const char* name,
 
 }  // namespace
 
-TransferContext::TransferContext(UserInterface* ui) : ui_(ui) {
+TransferContext::TransferContext(UserInterface* ui, platform::FileSystem* files)
+    : own_files_(files != nullptr
+                     ? nullptr
+                     : std::make_unique<platform::NativeFileSystem>(
+                           platform::NativeFileSystem::Paths::kDriveC)),
+      files_(files != nullptr ? files : own_files_.get()),
+      ui_(ui) {
   const char* wc = kWorkingCopyComponentFolder;
   SetUp(wwTableAsignat, wc, "asignat.dbf", true);
   SetUp(wwTableCentro, wc, "centro", true);

@@ -21,17 +21,17 @@ int holders = 0;
 
 }  // namespace
 
-TransferLock::TransferLock(UserInterface& ui) {
+TransferLock::TransferLock(UserInterface& ui, platform::FileSystem& files) {
   if (holders > 0) {
     ++holders;
     return;
   }
   try {
-    tables::ForceDirectories(kExchangeFolder);
+    tables::ForceDirectories(files, kExchangeFolder);
   } catch (const std::exception& error) {
     throw TransferError::LockFailed(kExchangeFolder, error.what());
   }
-  const int code = ProcessLock().TryLock(tables::ResolvePath(kExchangeFolder));
+  const int code = ProcessLock().TryLock(files.NativePath(kExchangeFolder));
   if (code == platform::kLockHeldCode) {
     throw TransferError::Busy(kExchangeFolder);
   }
@@ -39,7 +39,7 @@ TransferLock::TransferLock(UserInterface& ui) {
     throw TransferError::LockFailed(kExchangeFolder, IoError::TextFor(code));
   }
   try {
-    CompleteInterruptedReplacements(ui);
+    CompleteInterruptedReplacements(ui, files);
   } catch (...) {
     ProcessLock().Unlock();
     throw;

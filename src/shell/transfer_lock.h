@@ -7,6 +7,7 @@
 // anything. A lock of a process that died does not block (the system
 // releases it).
 
+#include "platform/file_system.h"
 #include "platform/folder_lock.h"
 #include "shell/user_interface.h"
 
@@ -24,7 +25,8 @@ class TransferLock {
   // (interrupted_replacement.h; one that cannot be completed throws and
   // releases the lock). REQUIRES: the user-interface thread (the count is
   // not guarded).
-  explicit TransferLock(UserInterface& ui);
+  // C:\QTEMP is reached through `files`.
+  TransferLock(UserInterface& ui, platform::FileSystem& files);
   ~TransferLock();  // releases the lock when the outermost holder ends
   TransferLock(const TransferLock&) = delete;
   TransferLock& operator=(const TransferLock&) = delete;

@@ -31,10 +31,11 @@ struct Row {
 
 }  // namespace
 
-void CopyDataFile(const std::string& destination, const std::string& source) {
+void CopyDataFile(platform::FileSystem& files, const std::string& destination,
+                  const std::string& source) {
   std::string target = destination;
   if (FileNamePart(target).empty()) target += FileNamePart(source);
-  const std::string from_path = tables::MapPath(source);
+  const std::string from_path = files.NativePath(source);
   std::error_code ec;
   const std::filesystem::file_status status =
       std::filesystem::status(from_path, ec);
@@ -51,7 +52,7 @@ void CopyDataFile(const std::string& destination, const std::string& source) {
                                      platform::PlannedUse::kReading)) {
     throw tables::TableError::TableLocked(source);
   }
-  const std::string to_path = tables::MapPath(target);
+  const std::string to_path = files.NativePath(target);
 
   platform::RawFile from;
   Check(from.OpenForReading(from_path));
@@ -63,7 +64,7 @@ void CopyDataFile(const std::string& destination, const std::string& source) {
 }
 
 void RefreshWorkingCopy(TransferContext& context) {
-  const TransferLock lock(context.ui());
+  const TransferLock lock(context.ui(), context.files());
   static constexpr std::array<Row, 11> kRows = {{
       {"grupos.dbf", &TransferContext::wwTableGrupos},
       {"profesor.dbf", &TransferContext::wwTableProfesor},
@@ -78,7 +79,7 @@ void RefreshWorkingCopy(TransferContext& context) {
       {"OCUPA.dbf", &TransferContext::wwTableOCUPA},
   }};
   try {
-    tables::ForceDirectories(kWorkingCopyFolder);
+    tables::ForceDirectories(context.files(), kWorkingCopyFolder);
   } catch (const std::exception&) {
     // Not reported: the first copy then fails with its own error.
   }
@@ -88,8 +89,9 @@ void RefreshWorkingCopy(TransferContext& context) {
     const std::string source = admin + "\\" + row.file;
     const std::string destination =
         std::string(kWorkingCopyFolder) + "\\" + row.file;
-    if (tables::FileExists(destination)) tables::DeleteFile(destination);
-    CopyDataFile(destination, source);
+    const std::string native = context.files().NativePath(destination);
+    if (context.files().Exists(native)) context.files().Remove(native);
+    CopyDataFile(context.files(), destination, source);
   }
 }
 

@@ -12,16 +12,16 @@ namespace shell {
 
 // Copies `source` to `destination` byte for byte (platform::RawFile::CopyTo:
 // inside the kernel where it can, else in blocks of 256 KiB).
-// Both are paths as the program writes them (mapped through the engine's
-// path mapper). A destination without a file-name part (ending in "\", "/"
-// or ":") gets the source's file name. A missing source copies nothing and
-// reports nothing; one that is not a regular file (a FIFO, a device) throws
-// the engine's error for a damaged table at once. The source is opened for
-// reading only, so write-protected
-// files copy. Throws IoError on the first failing open, read, write or
-// close; a write that stores nothing, or fails for want of room, throws
-// "Disco lleno" rather than leaving a short copy.
-void CopyDataFile(const std::string& destination, const std::string& source);
+// Both are paths as the program writes them (made native by `files`). A
+// destination without a file-name part (ending in "\", "/" or ":") gets the
+// source's file name. A missing source copies nothing and reports nothing;
+// one that is not a regular file (a FIFO, a device) throws the engine's error
+// for a damaged table at once. The source is opened for reading only, so
+// write-protected files copy. Throws IoError on the first failing open, read,
+// write or close; a write that stores nothing, or fails for want of room,
+// throws "Disco lleno" rather than leaving a short copy.
+void CopyDataFile(platform::FileSystem& files, const std::string& destination,
+                  const std::string& source);
 
 // Replaces the working copy's eleven files from context.admin_folder, in
 // the fixed order, closing each file's table component first and deleting

@@ -34,20 +34,19 @@ constexpr uint32_t kMaxEntry = 64u << 20;
 
 }  // namespace
 
-MemoFile::MemoFile(MemoKind kind, std::string path, std::string display,
-                   bool writable)
-    : kind_(kind),
+MemoFile::MemoFile(platform::FileSystem& files, MemoKind kind, std::string path,
+                   std::string display, bool writable)
+    : files_(files),
+      kind_(kind),
       path_(std::move(path)),
       writable_(writable),
       display_(std::move(display)) {}
 
-NativeFile& MemoFile::file() {
+TableFile& MemoFile::file() {
   if (file_ != nullptr) return *file_;
-  std::error_code error;
-  if (!std::filesystem::exists(ToFsPath(path_), error))
-    throw TableError::MemoNotFound(display_);
-  auto file =
-      NativeFile::Open(path_, display_, writable_, NativeFile::Lock::kNone);
+  if (!files_.Exists(path_)) throw TableError::MemoNotFound(display_);
+  auto file = TableFile::Open(files_, path_, display_, writable_,
+                              platform::FileLock::kNone);
   char header[32] = {};
   if (file->ReadAt(0, header, sizeof header) < 8)
     throw TableError::CorruptMemo(display_, "la cabecera está incompleta");

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "tables/dbf_header.h"
-#include "tables/native_file.h"
+#include "tables/table_file.h"
 
 namespace tables {
 
@@ -21,7 +21,8 @@ class MemoFile {
   // whose memo file is missing opens and reads everything but its memos;
   // the first memo read or write fails with MemoNotFound, and with
   // CorruptMemo when its header is not valid.
-  MemoFile(MemoKind kind, std::string path, std::string display, bool writable);
+  MemoFile(platform::FileSystem& files, MemoKind kind, std::string path,
+           std::string display, bool writable);
 
   // The content of the entry starting at `block`; "" for block 0. Fails with
   // CorruptMemo when the block lies past the end of the file or its length
@@ -32,13 +33,14 @@ class MemoFile {
   uint32_t Append(const std::string& data);
 
  private:
-  NativeFile& file();
+  TableFile& file();
 
+  platform::FileSystem& files_;
   MemoKind kind_;
   std::string path_;
   bool writable_;
   std::string display_;
-  std::unique_ptr<NativeFile> file_;
+  std::unique_ptr<TableFile> file_;
   uint32_t block_size_ = 512;
 };
 

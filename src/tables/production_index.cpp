@@ -160,7 +160,8 @@ void CheckKeyMatchesField(const std::string& mdx_path, const MdxTagInfo& tag,
 
 }  // namespace
 
-void WriteProductionIndex(const std::string& mdx_path,
+void WriteProductionIndex(platform::FileSystem& files,
+                          const std::string& mdx_path,
                           const std::string& dbf_name,
                           const std::vector<IndexedField>& fields,
                           const std::vector<IndexOrder>& tags) {
@@ -176,13 +177,14 @@ void WriteProductionIndex(const std::string& mdx_path,
   for (size_t i = 0; i < tags.size(); ++i) {
     data.push_back(TagData(mdx_path, fields[i], tags[i]));
   }
-  ReplaceMdxFile(mdx_path, BuildMdxImage(dbf_name, data, MdxDate::Today()));
+  ReplaceMdxFile(files, mdx_path,
+                 BuildMdxImage(dbf_name, data, MdxDate::Today()));
 }
 
 std::vector<IndexOrder> ReadProductionIndex(
-    const std::string& mdx_path, const std::vector<IndexedField>& fields,
-    uint32_t record_count) {
-  const MdxReader reader(mdx_path, ReadMdxFile(mdx_path));
+    platform::FileSystem& files, const std::string& mdx_path,
+    const std::vector<IndexedField>& fields, uint32_t record_count) {
+  const MdxReader reader(mdx_path, ReadMdxFile(files, mdx_path));
   std::vector<IndexOrder> orders;
   for (const MdxTagInfo& tag : reader.tags()) {
     if (!IsUsable(tag)) continue;

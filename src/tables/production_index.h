@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "tables/index_order.h"
 
 namespace tables {
@@ -26,7 +27,8 @@ struct IndexedField {
 // temporary file and a rename, so a reader never sees half a file).
 // `fields[i]` describes the field of `tags[i]`. `dbf_name` is the table's file
 // name without folder or extension, as dBase stores it in the header.
-void WriteProductionIndex(const std::string& mdx_path,
+void WriteProductionIndex(platform::FileSystem& files,
+                          const std::string& mdx_path,
                           const std::string& dbf_name,
                           const std::vector<IndexedField>& fields,
                           const std::vector<IndexOrder>& tags);
@@ -38,7 +40,7 @@ void WriteProductionIndex(const std::string& mdx_path,
 // this engine cannot keep up to date (a key expression other than one field,
 // a date key, a unique, descending or filtered tag) are left out.
 std::vector<IndexOrder> ReadProductionIndex(
-    const std::string& mdx_path, const std::vector<IndexedField>& fields,
-    uint32_t record_count);
+    platform::FileSystem& files, const std::string& mdx_path,
+    const std::vector<IndexedField>& fields, uint32_t record_count);
 
 }  // namespace tables

@@ -20,18 +20,6 @@ std::map<std::string, SharedFile*>& Registry() {
   return registry;
 }
 
-std::string RegistryKey(const std::string& path) {
-  std::error_code error;
-  auto canonical = std::filesystem::weakly_canonical(ToFsPath(path), error);
-  std::string key = error ? path : FromFsPath(canonical);
-#ifdef _WIN32
-  std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) {
-    return static_cast<char>(std::tolower(c));
-  });
-#endif
-  return key;
-}
-
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -55,10 +43,11 @@ void Today(int* year, int* month, int* day) {
 
 }  // namespace
 
-SharedFile* SharedFile::Acquire(const std::string& path,
+SharedFile* SharedFile::Acquire(platform::FileSystem& files,
+                                const std::string& path,
                                 const std::string& display, bool exclusive,
                                 int code_page) {
-  const std::string key = RegistryKey(path);
+  const std::string key = files.Identity(path);
   auto it = Registry().find(key);
   if (it != Registry().end()) {
     SharedFile* file = it->second;
@@ -68,14 +57,14 @@ SharedFile* SharedFile::Acquire(const std::string& path,
     ++file->users_;
     return file;
   }
-  auto* file = new SharedFile(path, display, exclusive, code_page);
+  auto* file = new SharedFile(files, path, display, exclusive, code_page);
   file->users_ = 1;
   Registry()[key] = file;
   return file;
 }
 
-bool SharedFile::IsOpen(const std::string& path) {
-  return Registry().count(RegistryKey(path)) != 0;
+bool SharedFile::IsOpen(platform::FileSystem& files, const std::string& path) {
+  return Registry().count(files.Identity(path)) != 0;
 }
 
 void SharedFile::Release(SharedFile* file) {
@@ -83,17 +72,18 @@ void SharedFile::Release(SharedFile* file) {
     file->Flush();
     return;
   }
-  Registry().erase(RegistryKey(file->path_));
+  Registry().erase(file->files_.Identity(file->path_));
   std::unique_ptr<SharedFile> owned(file);  // deleted even when Finish throws
   owned->Finish();
 }
 
-SharedFile::SharedFile(const std::string& path, const std::string& display,
-                       bool exclusive, int code_page)
-    : path_(path), display_(display) {
-  file_ = NativeFile::Open(
-      path, display, /*writable=*/true,
-      exclusive ? NativeFile::Lock::kExclusive : NativeFile::Lock::kShared);
+SharedFile::SharedFile(platform::FileSystem& files, const std::string& path,
+                       const std::string& display, bool exclusive,
+                       int code_page)
+    : files_(files), path_(path), display_(display) {
+  file_ = TableFile::Open(
+      files, path, display, /*writable=*/true,
+      exclusive ? platform::FileLock::kExclusive : platform::FileLock::kShared);
   writable_ = file_->writable();
   const uint64_t size = file_->Size();
   std::string head(32, '\0');
@@ -137,16 +127,11 @@ void SharedFile::LoadRecords(uint64_t file_size) {
   if (count > 0xFFFFFFFEull)
     throw TableError::CorruptTable(display_, "demasiados registros");
   const auto size = static_cast<size_t>(count * length);
-  if (size > 0) view_ = file_->MapForReading(header_.header_length, size);
-  if (view_ != nullptr) {
-    mapped_ = view_->data();
-  } else {
-    data_.Resize(size);
-    if (file_->ReadAt(header_.header_length, data_.data(), data_.size()) !=
-        data_.size())
-      throw TableError::CorruptTable(display_, "lectura incompleta");
-  }
-  records_ = mapped_ != nullptr ? mapped_ : data_.data();
+  data_.Resize(size);
+  if (file_->ReadAt(header_.header_length, data_.data(), data_.size()) !=
+      data_.size())
+    throw TableError::CorruptTable(display_, "lectura incompleta");
+  records_ = data_.data();
   has_autoincrement_ = std::any_of(header_.fields.begin(), header_.fields.end(),
                                    [](const FieldDescriptor& field) {
                                      return field.autoincrement_step != 0;
@@ -162,12 +147,12 @@ void SharedFile::OpenMemo() {
   const MemoKind kind = header_.memo_kind();
   if (kind == MemoKind::kNone) return;
   const char* extension = kind == MemoKind::kFpt ? ".fpt" : ".dbt";
-  std::string memo_path = SiblingPath(path_, extension);
+  std::string memo_path = SiblingPath(files_, path_, extension);
   std::string memo_display = display_;
   size_t dot = memo_display.rfind('.');
   if (dot != std::string::npos) memo_display.resize(dot);
   memo_display += kind == MemoKind::kFpt ? ".fpt" : ".dbt";
-  memo_ = std::make_unique<MemoFile>(kind, memo_path, memo_display,
+  memo_ = std::make_unique<MemoFile>(files_, kind, memo_path, memo_display,
                                      file_->writable());
 }
 
@@ -192,10 +177,9 @@ void SharedFile::OpenProductionIndex() {
   const bool dbase = header_.flavor != DbfFlavor::kFoxPro &&
                      header_.flavor != DbfFlavor::kVisualFoxPro;
   if (!dbase || header_.production_index == 0) return;
-  std::string mdx = SiblingPath(path_, ".mdx");
-  std::error_code error;
-  if (!std::filesystem::exists(ToFsPath(mdx), error)) return;
-  orders_ = ReadProductionIndex(mdx, IndexedFields({}), record_count_);
+  std::string mdx = SiblingPath(files_, path_, ".mdx");
+  if (!files_.Exists(mdx)) return;
+  orders_ = ReadProductionIndex(files_, mdx, IndexedFields({}), record_count_);
   has_production_index_ = true;
 }
 
@@ -219,14 +203,6 @@ std::string SharedFile::BlankRecord() const {
   return record;
 }
 
-// (CheckIntact looks only while the records are read from the mapping:
-// once they are copied, our own flush may shorten the file under it without
-// harm.)
-void SharedFile::FailCutShort() const {
-  throw TableError::CorruptTable(
-      display_, "otro programa lo ha recortado mientras se leía");
-}
-
 void SharedFile::Unwatch(RecordsObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer),
                    observers_.end());
@@ -239,13 +215,6 @@ void SharedFile::TellRecordsMoved(const char* records) {
 
 void SharedFile::MarkFirstChange() {
   if (!file_->writable()) throw TableError::ReadOnlyTable(display_);
-  if (mapped_ != nullptr) {
-    // Changes are made in memory: the mapped records are copied first.
-    CheckIntact();
-    data_.Assign(mapped_, size_t{record_count_} * header_.record_length);
-    mapped_ = nullptr;
-    MoveRecords(data_.data());
-  }
   if (!changed_) {
     // Two processes writing one file would overwrite each other's records:
     // the first change takes the file for this process alone.
@@ -346,7 +315,7 @@ void SharedFile::Finish() {
     if (slash != std::string::npos) name.erase(0, slash + 1);
     size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
-    WriteProductionIndex(SiblingPath(path_, ".mdx"), name,
+    WriteProductionIndex(files_, SiblingPath(files_, path_, ".mdx"), name,
                          IndexedFields(orders_), orders_);
     const char present = 1;
     file_->WriteAt(28, &present, 1);

@@ -23,14 +23,14 @@
 #include "tables/field_codec.h"
 #include "tables/index_order.h"
 #include "tables/memo_file.h"
-#include "tables/native_file.h"
 #include "tables/production_index.h"
 #include "tables/record_buffer.h"
+#include "tables/table_file.h"
 
 namespace tables {
 
-// Told when the records of a shared file move in memory (copied out of
-// the mapping, or grown), so that views of them can be taken anew.
+// Told when the records of a shared file move in memory (grown), so that
+// views of them can be taken anew.
 class RecordsObserver {
  public:
   virtual void RecordsMoved() = 0;
@@ -41,19 +41,20 @@ class RecordsObserver {
 
 class SharedFile {
  public:
-  // The shared file for `path` (native, resolved), opened now or reused.
-  // `display` names it in errors. Every Acquire needs one Release.
-  // `code_page` 0 reads the text in the code page the header names; another
-  // replaces it, and fails with TableOpenHere while the file is open here in
-  // a different one.
-  static SharedFile* Acquire(const std::string& path,
+  // The shared file for `path` (native, resolved), opened through `files`
+  // now or reused. `display` names it in errors. Every Acquire needs one
+  // Release. `code_page` 0 reads the text in the code page the header
+  // names; another replaces it, and fails with TableOpenHere while the file
+  // is open here in a different one.
+  static SharedFile* Acquire(platform::FileSystem& files,
+                             const std::string& path,
                              const std::string& display, bool exclusive,
                              int code_page = 0);
   // Flushes; the last release also writes the production index and closes
   // the file. The file is released even when this throws.
   static void Release(SharedFile* file);
   // True when this process holds `path` open.
-  static bool IsOpen(const std::string& path);
+  static bool IsOpen(platform::FileSystem& files, const std::string& path);
   ~SharedFile() = default;  // only Release deletes
 
   const DbfHeader& header() const { return header_; }
@@ -72,12 +73,6 @@ class SharedFile {
     const size_t length = header_.record_length;
     return std::string_view(records_ + (recno - 1) * length, length);
   }
-  // Fails when another program cut the file short while it was read from
-  // its mapping: records read since then may be zeros, not data.
-  // Inline: every move of a cursor checks.
-  void CheckIntact() const {
-    if (mapped_ != nullptr && view_->damaged()) FailCutShort();
-  }
   bool IsDeleted(uint32_t recno) const { return Record(recno)[0] == '*'; }
   // A record with every field empty.
   std::string BlankRecord() const;
@@ -93,19 +88,18 @@ class SharedFile {
   IndexKey KeyOf(const IndexOrder& order, std::string_view record) const;
 
  private:
-  SharedFile(const std::string& path, const std::string& display,
-             bool exclusive, int code_page);
+  SharedFile(platform::FileSystem& files, const std::string& path,
+             const std::string& display, bool exclusive, int code_page);
   void LoadRecords(uint64_t file_size);
   void OpenMemo();
   void OpenProductionIndex();
   int FieldIndexOf(std::string_view name) const;
   std::vector<IndexedField> IndexedFields(
       const std::vector<IndexOrder>& orders) const;
-  [[noreturn]] void FailCutShort() const;
   // Inline: every record written passes here, and only the first change
   // (and the first after a flush) has anything to do.
   void MarkChanged() {
-    if (!changed_ || !unflushed_ || mapped_ != nullptr) MarkFirstChange();
+    if (!changed_ || !unflushed_) MarkFirstChange();
   }
   void MarkFirstChange();
   // Points records_ at `records`, telling the observers when it moved.
@@ -121,25 +115,21 @@ class SharedFile {
   void UpdateEveryIndex(uint32_t recno, std::string_view record);
   void Finish();
 
+  platform::FileSystem& files_;
   std::string path_;
   std::string display_;
   int users_ = 0;
-  std::unique_ptr<NativeFile> file_;
+  std::unique_ptr<TableFile> file_;
   bool writable_ = false;  // file_'s, which does not change
   DbfHeader header_;
   CodePage code_page_;
   std::unique_ptr<MemoFile> memo_;
   std::unique_ptr<FieldCodec> codec_;
-  // The records, record_length bytes each: mapped from the file while the
-  // table is only read, copied into data_ before the first change. The view
-  // lives until the file is released, so records handed out earlier stay
-  // readable.
-  std::unique_ptr<FileView> view_;
-  const char* mapped_ = nullptr;
+  // The records, record_length bytes each, read whole when the file opens:
+  // another program that cuts the file short afterwards changes nothing
+  // that was read.
   RecordBuffer data_;
-  // mapped_ or data_.data(), whichever holds the records now: set again
-  // wherever either changes, so that reading a record takes no branch.
-  const char* records_ = nullptr;
+  const char* records_ = nullptr;  // data_.data(), set again when it moves
   std::vector<RecordsObserver*> observers_;
   uint32_t record_count_ = 0;
   uint32_t flushed_count_ = 0;        // records the header on disk claims

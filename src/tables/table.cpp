@@ -13,7 +13,11 @@
 
 namespace tables {
 
-Table::Table(std::string name) : name_(std::move(name)) {}
+Table::Table(platform::FileSystem& files, std::string name)
+    : files_(&files), name_(std::move(name)) {}
+
+Table::Table(std::string name)
+    : Table(platform::NativeFileSystem::Local(), std::move(name)) {}
 
 Table::~Table() {
   // impl_'s destructor releases the file; errors cannot be reported here.
@@ -66,7 +70,9 @@ void Table::SetReadOnly(bool read_only) {
   read_only_ = read_only;
 }
 
-std::string Table::FilePath() const { return ResolvePath(DisplayPath()); }
+std::string Table::FilePath() const {
+  return files_->NativePath(DisplayPath());
+}
 
 void Table::ClearFieldDefs() { field_defs_.clear(); }
 
@@ -100,8 +106,8 @@ void Table::Open() {
   if (impl_ != nullptr) return;
   const std::string display = DisplayPath();
   const std::string path = FilePath();
-  auto impl = std::make_unique<TableImpl>(name_, path, display, exclusive_,
-                                          read_only_, code_page_);
+  auto impl = std::make_unique<TableImpl>(*files_, name_, path, display,
+                                          exclusive_, read_only_, code_page_);
   if (filtered_) impl->SetFilter(filter_);
   if (!index_name_.empty()) impl->SetIndex(index_name_);
   impl->First();

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "tables/field.h"
 #include "tables/field_def.h"
 
@@ -28,6 +29,10 @@ class Table {
  public:
   // `name` is the component's name ("wwTableAsignat"); when not empty it is
   // put with ": " in front of field-not-found and not-in-edit-mode messages.
+  // Every file of the table is reached through `files`, which must outlive
+  // the table; without it, through the native file system, paths taken as
+  // native ones.
+  explicit Table(platform::FileSystem& files, std::string name = "");
   explicit Table(std::string name = "");
   ~Table();  // closes the table, dropping a pending change
   Table(const Table&) = delete;
@@ -36,8 +41,8 @@ class Table {
   // ---- Configuration. REQUIRES: the table is closed. ----
 
   // The folder; empty when TableName() is a full path. Paths may be Windows
-  // paths ("c:\qtemp\valencia"); they are mapped by the installed path
-  // mapper (see files.h) and resolved without regard to letter case.
+  // paths ("c:\qtemp\valencia"); the table's file system maps them and
+  // resolves them without regard to letter case.
   void SetDatabaseName(std::string folder);
   const std::string& DatabaseName() const { return database_name_; }
   // The table's name, with or without ".dbf" ("centro", "ASIGVALT.DBF").
@@ -153,15 +158,13 @@ class Table {
   // value). Found: it becomes current.
   bool Locate(std::string_view field, std::string_view value);
 
-  // For the engine's own classes.
-  TableImpl* impl() { return impl_.get(); }
-
  private:
   // The path as the program names it, for messages ("C:\GC\centro.dbf").
   std::string DisplayPath() const;
   void RequireClosed() const;
   TableImpl& RequireOpen() const;
 
+  platform::FileSystem* files_;
   std::string name_;
   std::string database_name_;
   std::string table_name_;

@@ -8,11 +8,11 @@
 #include "tables/code_page.h"
 #include "tables/dbf_header.h"
 #include "tables/files.h"
-#include "tables/native_file.h"
 #include "tables/production_index.h"
 #include "tables/shared_file.h"
 #include "tables/table.h"
 #include "tables/table_error.h"
+#include "tables/table_file.h"
 
 namespace tables {
 namespace {
@@ -110,7 +110,8 @@ void Table::CreateTable() {
   CheckDefinitions(field_defs_, index_defs_);
   const std::string display = DisplayPath();
   const std::string path = FilePath();
-  if (SharedFile::IsOpen(path)) throw TableError::TableOpenHere(display);
+  if (SharedFile::IsOpen(*files_, path))
+    throw TableError::TableOpenHere(display);
 
   DbfHeader header;
   header.version = 0x03;
@@ -124,9 +125,9 @@ void Table::CreateTable() {
 
   // Replaced in place under an exclusive lock, so a table another program
   // holds open is refused rather than pulled from under it.
-  auto file =
-      NativeFile::Open(path, display, true, NativeFile::Lock::kExclusive,
-                       NativeFile::Mode::kCreateOrOpen);
+  auto file = TableFile::Open(*files_, path, display, true,
+                              platform::FileLock::kExclusive,
+                              platform::OpenMode::kCreateOrOpen);
   file->Truncate(0);
   file->WriteAt(0, bytes.data(), bytes.size());
 
@@ -146,8 +147,8 @@ void Table::CreateTable() {
                               : KeyKind::kNumeric,
                           field->length);
     }
-    WriteProductionIndex(SiblingPath(path, ".mdx"), BaseName(path), fields,
-                         orders);
+    WriteProductionIndex(*files_, SiblingPath(*files_, path, ".mdx"),
+                         BaseName(path), fields, orders);
   }
 }
 
@@ -155,9 +156,10 @@ void Table::EmptyTable() {
   RequireClosed();
   const std::string display = DisplayPath();
   const std::string path = FilePath();
-  if (SharedFile::IsOpen(path)) throw TableError::TableOpenHere(display);
-  auto file =
-      NativeFile::Open(path, display, true, NativeFile::Lock::kExclusive);
+  if (SharedFile::IsOpen(*files_, path))
+    throw TableError::TableOpenHere(display);
+  auto file = TableFile::Open(*files_, path, display, true,
+                              platform::FileLock::kExclusive);
   if (!file->writable()) throw TableError::ReadOnlyTable(display);
   const uint64_t size = file->Size();
   std::string head(32, '\0');
@@ -173,15 +175,14 @@ void Table::EmptyTable() {
   const bool indexed = header.production_index != 0 &&
                        header.flavor != DbfFlavor::kFoxPro &&
                        header.flavor != DbfFlavor::kVisualFoxPro;
-  const std::string mdx = SiblingPath(path, ".mdx");
+  const std::string mdx = SiblingPath(*files_, path, ".mdx");
   std::vector<IndexOrder> orders;
   std::vector<IndexedField> all_fields;
   for (const FieldDescriptor& field : header.fields)
     all_fields.push_back(
         {field.name, field.type, field.length, field.decimals});
-  std::error_code error;
-  if (indexed && std::filesystem::exists(ToFsPath(mdx), error)) {
-    orders = ReadProductionIndex(mdx, all_fields, header.record_count);
+  if (indexed && files_->Exists(mdx)) {
+    orders = ReadProductionIndex(*files_, mdx, all_fields, header.record_count);
     // Crash safety: no index flag while the index and data disagree.
     const char none = 0;
     file->WriteAt(28, &none, 1);
@@ -215,7 +216,7 @@ void Table::EmptyTable() {
                                field->decimals}
                 : IndexedField{order.field(), 'C', order.width(), 0});
     }
-    WriteProductionIndex(mdx, BaseName(path), fields, orders);
+    WriteProductionIndex(*files_, mdx, BaseName(path), fields, orders);
     const char present = 1;
     file->WriteAt(28, &present, 1);
   }

@@ -27,13 +27,13 @@ std::string_view TrimTrailingBlanks(std::string_view text) {
 
 }  // namespace
 
-TableImpl::TableImpl(std::string component_name, const std::string& path,
-                     const std::string& display, bool exclusive, bool read_only,
-                     int code_page)
+TableImpl::TableImpl(platform::FileSystem& files, std::string component_name,
+                     const std::string& path, const std::string& display,
+                     bool exclusive, bool read_only, int code_page)
     : component_name_(std::move(component_name)),
       display_(display),
       read_only_(read_only) {
-  file_ = SharedFile::Acquire(path, display, exclusive, code_page);
+  file_ = SharedFile::Acquire(files, path, display, exclusive, code_page);
   const auto& fields = file_->header().fields;
   for (size_t i = 0; i < fields.size(); ++i) {
     if (!fields[i].hidden) visible_.push_back(static_cast<int>(i));
@@ -70,12 +70,6 @@ void TableImpl::Close() {
   file_ = nullptr;
   current_ = {};
   file->Unwatch(this);
-  try {
-    file->CheckIntact();
-  } catch (...) {
-    SharedFile::Release(file);
-    throw;
-  }
   SharedFile::Release(file);
 }
 
@@ -151,7 +145,6 @@ void TableImpl::First() {
   } else {
     SeekStored(1);
   }
-  file_->CheckIntact();
 }
 
 void TableImpl::Next() {
@@ -172,7 +165,6 @@ void TableImpl::Next() {
     recno_ = current;
     eof_ = true;
   }
-  file_->CheckIntact();
 }
 
 int64_t TableImpl::RecNo() const {

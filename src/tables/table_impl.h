@@ -18,9 +18,9 @@ class TableImpl : public RecordsObserver {
  public:
   // Opens (or shares) the file. `filter` is applied when set.
   // `code_page` 0 reads the text in the code page the header names.
-  TableImpl(std::string component_name, const std::string& path,
-            const std::string& display, bool exclusive, bool read_only,
-            int code_page = 0);
+  TableImpl(platform::FileSystem& files, std::string component_name,
+            const std::string& path, const std::string& display, bool exclusive,
+            bool read_only, int code_page = 0);
   ~TableImpl();  // releases the shared file; errors are swallowed there
   TableImpl(const TableImpl&) = delete;
   TableImpl& operator=(const TableImpl&) = delete;

@@ -5,13 +5,14 @@
 #include <map>
 
 #include "e2e/import_e2e_support.h"
+#include "support/faulty_file_system.h"
 
 namespace import_e2e {
 namespace {
 
 // Every row of a table as field texts, read through the engine.
 std::vector<std::vector<std::string>> Rows(const fs::path& path) {
-  tables::Table table;
+  tables::Table table(testing_support::DriveC());
   table.SetTableName(path.string());
   table.Open();
   std::vector<std::vector<std::string>> rows;

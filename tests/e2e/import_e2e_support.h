@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 #include "tables/table.h"
 
@@ -128,7 +129,7 @@ class SampleSchool {
   // --dni options giving every PROFT teacher without a number one.
   std::vector<std::string> DniOptions() const {
     std::vector<std::string> options;
-    tables::Table proft;
+    tables::Table proft(testing_support::DriveC());
     proft.SetTableName((exchange() / "PROFT.DBF").string());
     proft.Open();
     int next = 90000001;

@@ -10,6 +10,7 @@
 #include "platform/drive_mapping.h"
 #include "shell/platform_setup.h"
 #include "shell/transfer_lock.h"
+#include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 
 namespace import_e2e {
@@ -33,7 +34,7 @@ void WritePair(const fs::path& admin, const Pair& pair) {
 std::vector<std::string> NextStart(const fs::path& drive) {
   shell::SetUpPlatform(drive.string());
   testing_support::ScriptedUi ui;
-  { const shell::TransferLock lock(ui); }
+  { const shell::TransferLock lock(ui, testing_support::DriveC()); }
   platform::SetDriveCOverride("");
   return ui.Messages();
 }

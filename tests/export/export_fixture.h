@@ -16,6 +16,7 @@
 #include "platform/drive_mapping.h"
 #include "shell/platform_setup.h"
 #include "shell/transfer_context.h"
+#include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "tables/files.h"
@@ -134,7 +135,6 @@ class ExportFixture : public testing::Test {
  protected:
   void SetUp() override {
     platform::SetDriveCOverride(drive_.path().string());
-    shell::InstallPathMapping();
     tables::SetDecimalSeparator('.');
     std::filesystem::create_directories(drive_.path() / "QTEMP" / "VALENCIA");
   }
@@ -157,7 +157,7 @@ class ExportFixture : public testing::Test {
 
   // Every row of the intermediate table `name` ("PROFT"), in stored order.
   std::vector<Record> ReadTable(const std::string& name) {
-    tables::Table table;
+    tables::Table table(testing_support::DriveC());
     table.SetTableName("C:\\QTEMP\\" + name + ".DBF");
     table.Open();
     std::vector<Record> records;
@@ -182,7 +182,7 @@ class ExportFixture : public testing::Test {
   // width ("COD C10"). The column types of the other logical types are the
   // engine's.
   std::vector<std::string> Layout(const std::string& name) {
-    tables::Table table;
+    tables::Table table(testing_support::DriveC());
     table.SetTableName("C:\\QTEMP\\" + name + ".DBF");
     table.Open();
     std::vector<std::string> layout;

@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   try {
     for (const tables::IndexOrder& order :
-         tables::ReadProductionIndex(MdxPath(), kFields, record_count)) {
+         tables::ReadProductionIndex(platform::NativeFileSystem::Local(),
+                                     MdxPath(), kFields, record_count)) {
       for (size_t i = 1; i < order.size(); ++i) {
         if (order.Compare(order.KeyAt(i - 1), order.KeyAt(i)) > 0) abort();
       }

@@ -8,6 +8,7 @@
 
 #include "import/import_fixture.h"
 #include "import/timetable_files.h"
+#include "support/faulty_file_system.h"
 
 namespace import_testing {
 namespace {
@@ -31,7 +32,7 @@ class CentreRowsTest : public ImportFixture {
     const size_t record = static_cast<unsigned char>(old_bytes[10]) |
                           static_cast<unsigned char>(old_bytes[11]) << 8;
     std::string bytes = old_bytes.substr(0, header);
-    tables::Table table;
+    tables::Table table(testing_support::DriveC());
     table.SetTableName(kPath);
     table.Open();
     uint32_t count = 0;

@@ -9,6 +9,7 @@
 #include "import/import_fixture.h"
 #include "import/timetable_files.h"
 #include "shell/working_copy.h"
+#include "support/faulty_file_system.h"
 #include "tables/table_error.h"
 
 namespace import_testing {
@@ -113,7 +114,7 @@ TEST_F(HeldTableTest, EveryKindOfLockIsSeen) {
     Holder holder(Native("GC/horprof.dbf"), c.kind);
     ASSERT_TRUE(holder.held());
     try {
-      importing::ReplaceAdminTimetables("C:\\GC");
+      importing::ReplaceAdminTimetables(testing_support::DriveC(), "C:\\GC");
       ADD_FAILURE() << "replaced under the holder";
     } catch (const tables::TableError& error) {
       EXPECT_EQ(std::string(error.what()), held);
@@ -121,7 +122,8 @@ TEST_F(HeldTableTest, EveryKindOfLockIsSeen) {
     EXPECT_EQ(drive_.Read("GC/horprof.dbf"), old_teachers_);
     bool copy_refused = false;
     try {
-      shell::CopyDataFile("C:\\QTEMP\\copia.dbf", "C:\\GC\\horprof.dbf");
+      shell::CopyDataFile(testing_support::DriveC(), "C:\\QTEMP\\copia.dbf",
+                          "C:\\GC\\horprof.dbf");
     } catch (const tables::TableError& error) {
       EXPECT_EQ(std::string(error.what()), held);
       copy_refused = true;

@@ -15,6 +15,7 @@
 #include "platform/drive_mapping.h"
 #include "shell/platform_setup.h"
 #include "shell/transfer_context.h"
+#include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "tables/files.h"
@@ -64,7 +65,6 @@ class ImportFixture : public testing::Test {
  protected:
   void SetUp() override {
     platform::SetDriveCOverride(drive_.path().string());
-    shell::InstallPathMapping();
     tables::SetDecimalSeparator('.');
     std::filesystem::create_directories(drive_.path() / "QTEMP" / "VALENCIA");
     std::filesystem::create_directories(drive_.path() / "GC");
@@ -106,7 +106,7 @@ class ImportFixture : public testing::Test {
   // Every row of a table (a program path such as "C:\GC\horgrup.dbf"), each
   // field read as text, in stored order.
   static std::vector<Values> ReadRows(const std::string& path) {
-    tables::Table table;
+    tables::Table table(testing_support::DriveC());
     table.SetTableName(path);
     table.Open();
     std::vector<Values> rows;

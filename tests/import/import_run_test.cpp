@@ -5,6 +5,7 @@
 #include "import/import_fixture.h"
 #include "import/import_messages.h"
 #include "import/period_times.h"
+#include "support/faulty_file_system.h"
 #include "tables/table_error.h"
 
 namespace import_testing {
@@ -21,7 +22,7 @@ const Row kDuty = {"2", "3", "*GUA", "PA", "", "", "", "", ""};
 void EditRows(const std::string& path, const std::string& key,
               const std::string& key_value, const std::string& field,
               const std::string& value) {
-  tables::Table table;
+  tables::Table table(testing_support::DriveC());
   table.SetTableName(path);
   table.Open();
   for (table.First(); !table.Eof(); table.Next()) {

@@ -1,6 +1,7 @@
 #include "import/period_times.h"
 
 #include "import/import_fixture.h"
+#include "support/faulty_file_system.h"
 
 namespace import_testing {
 namespace {
@@ -63,7 +64,7 @@ TEST_F(PeriodTimesTest, PlantillaHoldsTwentyRowsWithTimesCutToFive) {
   PeriodTimes times;
   times.Set(1, {"08:00:00", "08:55"});
   times.Set(20, {"", "22:55"});
-  times.WritePlantilla();
+  times.WritePlantilla(testing_support::DriveC());
 
   const auto rows = ReadRows(importing::kPlantillaPath);
   ASSERT_EQ(rows.size(), 20u);
@@ -71,21 +72,22 @@ TEST_F(PeriodTimesTest, PlantillaHoldsTwentyRowsWithTimesCutToFive) {
   EXPECT_EQ(rows[0], (Values{"1", "08:00", "08:55"}));
   EXPECT_EQ(rows[1], (Values{"2", "", ""}));
   EXPECT_EQ(rows[19], (Values{"20", "", "22:55"}));
-  EXPECT_TRUE(tables::FileExists(importing::kPlantillaIndexPath));
+  EXPECT_TRUE(testing_support::DriveC().Exists(
+      testing_support::DriveC().NativePath(importing::kPlantillaIndexPath)));
 
   // Writing again replaces the table instead of adding to it.
-  times.WritePlantilla();
+  times.WritePlantilla(testing_support::DriveC());
   EXPECT_EQ(ReadRows(importing::kPlantillaPath).size(), 20u);
 }
 
 TEST_F(PeriodTimesTest, ReadsBackTheTableAsTheUserLeftIt) {
   PeriodTimes times;
   for (int p = 1; p <= 20; ++p) times.Set(p, {"t" + std::to_string(p), "x"});
-  times.WritePlantilla();
+  times.WritePlantilla(testing_support::DriveC());
   {
     // What a user could leave: a changed time, a row moved to HORA 25, a
     // second row for period 4 after the first in HORA order.
-    tables::Table plantilla;
+    tables::Table plantilla(testing_support::DriveC());
     plantilla.SetTableName(importing::kPlantillaPath);
     plantilla.Open();
     for (plantilla.First(); !plantilla.Eof(); plantilla.Next()) {
@@ -103,7 +105,7 @@ TEST_F(PeriodTimesTest, ReadsBackTheTableAsTheUserLeftIt) {
     plantilla.Post();
     plantilla.Close();
   }
-  times.ReadBackPlantilla();
+  times.ReadBackPlantilla(testing_support::DriveC());
   EXPECT_EQ(times.At(3).start, "09:10");
   EXPECT_EQ(times.At(7).start, "");  // no row names period 7 any more
   EXPECT_EQ(times.At(7).end, "");

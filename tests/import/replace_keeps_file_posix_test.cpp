@@ -8,6 +8,7 @@
 
 #include "import/import_fixture.h"
 #include "import/timetable_files.h"
+#include "support/faulty_file_system.h"
 
 namespace import_testing {
 namespace {
@@ -45,7 +46,7 @@ TEST_F(ReplaceKeepsFileTest, OwnerGroupAndModeStay) {
   for (const mode_t mode : {0664, 0600, 0640, 0444}) {
     SCOPED_TRACE(mode);
     ASSERT_EQ(::chmod(horgrup.c_str(), mode), 0);
-    importing::ReplaceAdminTimetables("C:\\GC");
+    importing::ReplaceAdminTimetables(testing_support::DriveC(), "C:\\GC");
     const struct stat after = Stat(horgrup);
     EXPECT_EQ(after.st_mode & 07777, mode);
     EXPECT_EQ(after.st_uid, uid);
@@ -58,7 +59,7 @@ TEST_F(ReplaceKeepsFileTest, ALinkIsFollowedToItsTarget) {
   fs::create_directories(drive_.path() / "SHARED");
   fs::rename(Native("GC/horprof.dbf"), Native("SHARED/horprof.dbf"));
   fs::create_symlink("../SHARED/horprof.dbf", Native("GC/horprof.dbf"));
-  importing::ReplaceAdminTimetables("C:\\GC");
+  importing::ReplaceAdminTimetables(testing_support::DriveC(), "C:\\GC");
   EXPECT_TRUE(fs::is_symlink(Native("GC/horprof.dbf")));
   EXPECT_EQ(fs::read_symlink(Native("GC/horprof.dbf")),
             "../SHARED/horprof.dbf");

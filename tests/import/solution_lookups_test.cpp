@@ -7,6 +7,7 @@
 
 #include "import/import_fixture.h"
 #include "import/text_key_index.h"
+#include "support/faulty_file_system.h"
 
 namespace import_testing {
 namespace {
@@ -83,7 +84,7 @@ TEST_F(SolutionLookupsTest, TeacherLookupAnswersWithTheFirstRowInStoredOrder) {
     rows.push_back({"X" + std::to_string(n), "", "", "", std::to_string(n)});
   }
   WriteTable("QTEMP/PROFT.DBF", kProft, rows);
-  tables::Table proft;
+  tables::Table proft(testing_support::DriveC());
   proft.SetTableName("C:\\QTEMP\\PROFT.DBF");
   proft.Open();
   TeacherLookup lookup(proft);
@@ -108,7 +109,7 @@ TEST_F(SolutionLookupsTest, SubjectLookupAnswersWithTheFirstRowInIndexOrder) {
               {"FIS", "", "", "D4", "4", "BAT", "1"},
               {"MAT", "", "", "E5", "4", "BAT", "1"},
               {"FIS", "", "", "A9", "4", "BAT", "1"}});
-  tables::Table asigvalt;
+  tables::Table asigvalt(testing_support::DriveC());
   asigvalt.SetTableName("C:\\QTEMP\\ASIGVALT.DBF");
   asigvalt.SetIndexName("CODVALEN");
   asigvalt.Open();

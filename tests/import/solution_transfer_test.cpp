@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "import/import_fixture.h"
+#include "support/faulty_file_system.h"
 #include "tables/table_error.h"
 
 namespace import_testing {
@@ -61,7 +62,9 @@ struct TransferTables {
   SolutionTransfer::Tables Refs() {
     return {soluc, proft, asigvalt, horprof, horgrup};
   }
-  tables::Table soluc, proft, asigvalt, horprof, horgrup;
+  tables::Table soluc{testing_support::DriveC()},
+      proft{testing_support::DriveC()}, asigvalt{testing_support::DriveC()},
+      horprof{testing_support::DriveC()}, horgrup{testing_support::DriveC()};
 };
 
 class SolutionTransferTest : public ImportFixture {

@@ -11,6 +11,7 @@
 
 #include "import/import_fixture.h"
 #include "shell/io_error.h"
+#include "support/faulty_file_system.h"
 
 namespace import_testing {
 namespace {
@@ -84,7 +85,9 @@ TEST_F(ReplaceAdminTimetablesTest,
   for (const auto& tc : cases) {
     fs::remove_all(drive_.path() / "QTEMP" / "COPIAS");
     tc.block();
-    EXPECT_THROW(importing::ReplaceAdminTimetables("C:\\GC"), shell::IoError)
+    EXPECT_THROW(
+        importing::ReplaceAdminTimetables(testing_support::DriveC(), "C:\\GC"),
+        shell::IoError)
         << tc.name;
     EXPECT_EQ(drive_.Read("GC/horgrup.dbf"), old_groups_) << tc.name;
     EXPECT_EQ(drive_.Read("GC/horprof.dbf"), old_teachers_) << tc.name;
@@ -117,14 +120,15 @@ TEST_F(ReplaceAdminTimetablesTest, RunsInOneSecondKeepEveryBackup) {
   const std::time_t now = std::time(nullptr);
   const fs::path root = drive_.path() / "QTEMP" / "COPIAS";
   const std::string stamp = importing::BackupStamp(now);
-  EXPECT_EQ(importing::NewBackupFolder(now), "C:\\QTEMP\\COPIAS\\" + stamp);
+  EXPECT_EQ(importing::NewBackupFolder(testing_support::DriveC(), now),
+            "C:\\QTEMP\\COPIAS\\" + stamp);
   fs::create_directories(root / stamp);
   drive_.Write("QTEMP/COPIAS/" + stamp + "/horprof.dbf", "copy of run 1");
-  EXPECT_EQ(importing::NewBackupFolder(now),
+  EXPECT_EQ(importing::NewBackupFolder(testing_support::DriveC(), now),
             "C:\\QTEMP\\COPIAS\\" + stamp + "-2");
   fs::create_directories(root / (stamp + "-2"));
   drive_.Write("QTEMP/COPIAS/" + stamp + "-2/horgrup.dbf", "copy of run 2");
-  EXPECT_EQ(importing::NewBackupFolder(now),
+  EXPECT_EQ(importing::NewBackupFolder(testing_support::DriveC(), now),
             "C:\\QTEMP\\COPIAS\\" + stamp + "-3");
 
   // Two replacements one after the other: each backup holds what the
@@ -133,9 +137,9 @@ TEST_F(ReplaceAdminTimetablesTest, RunsInOneSecondKeepEveryBackup) {
   const std::string first_new =
       WriteTable("QTEMP/VALENCIA/horgrup.dbf", kHorgrup,
                  {{"2", "3", "", "", kOtherCentre, "7"}});
-  importing::ReplaceAdminTimetables("C:\\GC");
+  importing::ReplaceAdminTimetables(testing_support::DriveC(), "C:\\GC");
   WriteTable("QTEMP/VALENCIA/horgrup.dbf", kHorgrup, {});
-  importing::ReplaceAdminTimetables("C:\\GC");
+  importing::ReplaceAdminTimetables(testing_support::DriveC(), "C:\\GC");
   std::vector<std::string> held;
   for (const auto& entry : fs::directory_iterator(root))
     held.push_back(drive_.Read(

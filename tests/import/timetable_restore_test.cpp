@@ -6,6 +6,7 @@
 #include "import/import_run.h"
 #include "platform/folder_lock.h"
 #include "shell/transfer_error.h"
+#include "support/faulty_file_system.h"
 
 namespace import_testing {
 namespace {
@@ -22,9 +23,9 @@ class RestoreTest : public ImportFixture {
     old_horgrup_ = WriteTable(
         "GC/horgrup.dbf", kHorgrup,
         {{"3", "4", "10:00", "10:55", kCentre, "1", "2ESOB", "2ESO01", "7"}});
-    old_horprof_ = WriteTable(
-        "GC/horprof.dbf", kHorprof,
-        {{"3", "4", "10:00", "10:55", "12", kCentre, "1"}});
+    old_horprof_ =
+        WriteTable("GC/horprof.dbf", kHorprof,
+                   {{"3", "4", "10:00", "10:55", "12", kCentre, "1"}});
     importing::BImportarClick(context_);
     ASSERT_NE(drive_.Read("GC/horgrup.dbf"), old_horgrup_);
   }
@@ -44,36 +45,38 @@ TEST_F(RestoreTest, AfterAnImportGivesTheFilesBackByteForByte) {
   const std::string new_horgrup = drive_.Read("GC/horgrup.dbf");
   const std::string new_horprof = drive_.Read("GC/horprof.dbf");
   std::string replaced_into;
-  const importing::Backup restored =
-      RestoreTimetables(ui_, "C:\\GC", "", &replaced_into);
+  const importing::Backup restored = RestoreTimetables(
+      ui_, testing_support::DriveC(), "C:\\GC", "", &replaced_into);
   EXPECT_EQ(drive_.Read("GC/horgrup.dbf"), old_horgrup_);
   EXPECT_EQ(drive_.Read("GC/horprof.dbf"), old_horprof_);
   EXPECT_EQ(restored.horgrup_rows, 1);
   // What it replaced is kept, and is now the latest backup: restoring
   // that one undoes the restore.
-  const auto backups = importing::ListBackups();
+  const auto backups = importing::ListBackups(testing_support::DriveC());
   ASSERT_EQ(backups.size(), 2u);
   EXPECT_EQ(backups[0].stamp, restored.stamp);
   EXPECT_EQ(backups[1].folder, replaced_into);
-  RestoreTimetables(ui_, "C:\\GC", "", nullptr);
+  RestoreTimetables(ui_, testing_support::DriveC(), "C:\\GC", "", nullptr);
   EXPECT_EQ(drive_.Read("GC/horgrup.dbf"), new_horgrup);
   EXPECT_EQ(drive_.Read("GC/horprof.dbf"), new_horprof);
   // By name, the first backup again.
-  RestoreTimetables(ui_, "C:\\GC", restored.stamp, nullptr);
+  RestoreTimetables(ui_, testing_support::DriveC(), "C:\\GC", restored.stamp,
+                    nullptr);
   EXPECT_EQ(drive_.Read("GC/horgrup.dbf"), old_horgrup_);
 }
 
 TEST_F(RestoreTest, ListsBackupsInTimeOrderWithTheirRows) {
-  for (const char* stamp :
-       {"20261209-101500-10", "20261209-101500", "20261209-101500-2",
-        "20261208-235959"}) {
+  for (const char* stamp : {"20261209-101500-10", "20261209-101500",
+                            "20261209-101500-2", "20261208-235959"}) {
     WriteBackup(std::string(stamp) + "/horgrup.dbf",
                 DbfBytes(kHorgrup, {{"1"}, {"2"}}));
-    WriteBackup(std::string(stamp) + "/horprof.dbf", DbfBytes(kHorprof, {{"1"}}));
+    WriteBackup(std::string(stamp) + "/horprof.dbf",
+                DbfBytes(kHorprof, {{"1"}}));
   }
   fs::remove(Native("QTEMP/COPIAS/20261209-101500-2/horprof.dbf"));
   std::vector<std::string> listed;
-  for (const importing::Backup& backup : importing::ListBackups()) {
+  for (const importing::Backup& backup :
+       importing::ListBackups(testing_support::DriveC())) {
     listed.push_back(backup.stamp + " " + backup.when + " " +
                      std::to_string(backup.horgrup_rows) + " " +
                      std::to_string(backup.horprof_rows));
@@ -106,10 +109,10 @@ TEST_F(RestoreTest, RefusalsLeaveTheFolderUntouched) {
             "No hay ninguna copia de seguridad de los horarios en "
             "C:\\QTEMP\\COPIAS");
   for (const auto& c : kCases) {
-    if (c.backup_file)
-      WriteBackup(c.backup_file, DbfBytes(kHorgrup, {}));
+    if (c.backup_file) WriteBackup(c.backup_file, DbfBytes(kHorgrup, {}));
     try {
-      RestoreTimetables(ui_, "C:\\GC", c.stamp, nullptr);
+      RestoreTimetables(ui_, testing_support::DriveC(), "C:\\GC", c.stamp,
+                        nullptr);
       ADD_FAILURE() << c.text;
     } catch (const RestoreError& error) {
       EXPECT_EQ(error.what(), c.text);
@@ -123,8 +126,9 @@ TEST_F(RestoreTest, RefusedWhileAnotherTransferRuns) {
   const std::string imported = drive_.Read("GC/horgrup.dbf");
   platform::FolderLock other;
   ASSERT_EQ(other.TryLock(Native("QTEMP")), 0);
-  EXPECT_THROW(RestoreTimetables(ui_, "C:\\GC", "", nullptr),
-               shell::TransferError);
+  EXPECT_THROW(
+      RestoreTimetables(ui_, testing_support::DriveC(), "C:\\GC", "", nullptr),
+      shell::TransferError);
   EXPECT_EQ(drive_.Read("GC/horgrup.dbf"), imported);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/drive_mapping.h"
 #include "shell/dbf_bytes.h"
 #include "shell/platform_setup.h"
+#include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "tables/table_error.h"
@@ -18,7 +19,6 @@ class CentreListTest : public testing::Test {
  protected:
   void SetUp() override {
     platform::SetDriveCOverride(drive_.path().string());
-    InstallPathMapping();
     std::filesystem::create_directories(drive_.path() / "QTEMP" / "VALENCIA");
   }
   void TearDown() override { platform::SetDriveCOverride(""); }

@@ -9,6 +9,7 @@
 #include "shell/platform_setup.h"
 #include "shell/transfer_error.h"
 #include "shell/working_copy.h"
+#include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -46,7 +47,6 @@ class TransferLockTest : public testing::Test {
  protected:
   void SetUp() override {
     platform::SetDriveCOverride(drive_.path().string());
-    InstallPathMapping();
     fs::create_directories(drive_.path() / "GC");
     fs::create_directories(drive_.path() / "QTEMP" / "VALENCIA");
   }
@@ -84,7 +84,7 @@ TEST_F(TransferLockTest, ATransferInsideAnotherSharesItsLock) {
   context.admin_folder = "C:\\GC";
   platform::FolderLock other;
   {
-    const TransferLock outer(ui);
+    const TransferLock outer(ui, testing_support::DriveC());
     RefreshWorkingCopy(context);  // takes the lock again inside
     EXPECT_TRUE(TransferLock::HeldHere());
     EXPECT_EQ(other.TryLock(Exchange()), platform::kLockHeldCode);
@@ -115,7 +115,7 @@ TEST_F(TransferLockTest, AnInterruptedReplacementIsCompletedFirst) {
       "C:\\QTEMP\\COPIAS\\20261209-101500.";
   for (int start = 0; start < 2; ++start) {
     testing_support::ScriptedUi ui;
-    { const TransferLock lock(ui); }
+    { const TransferLock lock(ui, testing_support::DriveC()); }
     // Told once; the second start finds nothing to do.
     EXPECT_EQ(ui.Messages(), start == 0 ? std::vector<std::string>{completed}
                                         : std::vector<std::string>{});
@@ -136,7 +136,7 @@ TEST_F(TransferLockTest, AReplacementThatCannotBeCompletedStopsTheTransfer) {
   drive_.Write(backup + "new.tmp", "new grup");
   testing_support::ScriptedUi ui;
   try {
-    const TransferLock lock(ui);
+    const TransferLock lock(ui, testing_support::DriveC());
     FAIL() << "the transfer went on";
   } catch (const TransferError& error) {
     EXPECT_EQ(std::string(error.what()),
@@ -157,7 +157,7 @@ TEST_F(TransferLockTest, AMissingExchangeFolderIsMade) {
   fs::remove_all(drive_.path() / "QTEMP");
   {
     testing_support::ScriptedUi ui;
-    const TransferLock lock(ui);
+    const TransferLock lock(ui, testing_support::DriveC());
     EXPECT_TRUE(fs::is_directory(drive_.path() / "QTEMP"));
   }
 }

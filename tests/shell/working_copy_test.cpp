@@ -16,6 +16,7 @@
 #include "shell/dbf_bytes.h"
 #include "shell/io_error.h"
 #include "shell/platform_setup.h"
+#include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -28,7 +29,6 @@ class WorkingCopyTest : public testing::Test {
  protected:
   void SetUp() override {
     platform::SetDriveCOverride(drive_.path().string());
-    InstallPathMapping();
     fs::create_directories(drive_.path() / "GC");
   }
   void TearDown() override { platform::SetDriveCOverride(""); }
@@ -65,7 +65,7 @@ class WorkingCopyTest : public testing::Test {
 #endif
   static std::string CopyText(const std::string& to, const std::string& from) {
     try {
-      CopyDataFile(to, from);
+      CopyDataFile(testing_support::DriveC(), to, from);
       return "ok";
     } catch (const IoError& e) {
       return e.what();
@@ -79,7 +79,8 @@ TEST_F(WorkingCopyTest, CopiesEveryByteAcrossBlockBoundaries) {
   fs::create_directories(drive_.path() / "QTEMP");
   for (size_t size : {0, 1, 2047, 2048, 2049, 4096, 5000}) {
     drive_.Write("GC/datos.dbf", Bytes(size));
-    CopyDataFile("C:\\QTEMP\\copia.dbf", "C:\\GC\\datos.dbf");
+    CopyDataFile(testing_support::DriveC(), "C:\\QTEMP\\copia.dbf",
+                 "C:\\GC\\datos.dbf");
     ASSERT_TRUE(fs::exists(drive_.path() / "QTEMP" / "copia.dbf")) << size;
     EXPECT_EQ(drive_.Read("QTEMP/copia.dbf"), Bytes(size)) << size;
   }
@@ -87,7 +88,7 @@ TEST_F(WorkingCopyTest, CopiesEveryByteAcrossBlockBoundaries) {
 
 TEST_F(WorkingCopyTest, MissingSourceCreatesNothing) {
   fs::create_directories(drive_.path() / "QTEMP");
-  CopyDataFile("C:\\QTEMP\\x.dbf", "C:\\GC\\x.dbf");
+  CopyDataFile(testing_support::DriveC(), "C:\\QTEMP\\x.dbf", "C:\\GC\\x.dbf");
   EXPECT_FALSE(fs::exists(drive_.path() / "QTEMP" / "x.dbf"));
 }
 
@@ -96,7 +97,7 @@ TEST_F(WorkingCopyTest, DestinationFolderGetsTheSourceName) {
   drive_.Write("GC/Horgrup.dbf", "abc");
   for (const char* folder : {"C:\\QTEMP\\", "C:\\QTEMP/"}) {
     fs::remove(drive_.path() / "QTEMP" / "horgrup.dbf");
-    CopyDataFile(folder, "C:\\GC\\horgrup.dbf");
+    CopyDataFile(testing_support::DriveC(), folder, "C:\\GC\\horgrup.dbf");
     EXPECT_EQ(drive_.Read("QTEMP/horgrup.dbf"), "abc") << folder;
   }
 }

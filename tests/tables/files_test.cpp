@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/drive_mapping.h"
 #include "support/temp_dir.h"
+#include "tables/table.h"
 #include "tables/table_error.h"
 
 namespace tables {
@@ -33,28 +35,31 @@ TEST(FilesTest, ResolvesEachComponentWithoutRegardToCase) {
       {root + "/QTemp/valencia/Nuevo.dbf", root + "/qtemp/VALENCIA/Nuevo.dbf"},
       {root + "/Otra/Carpeta/x.dbf", root + "/Otra/Carpeta/x.dbf"},
   };
+  platform::FileSystem& files = platform::NativeFileSystem::Local();
   for (const auto& [written, resolved] : cases) {
-    EXPECT_EQ(ResolvePath(written), resolved) << written;
+    EXPECT_EQ(files.NativePath(written), resolved) << written;
   }
-  EXPECT_TRUE(FileExists(root + "\\QTEMP\\VALENCIA\\ASIGNAT.DBF"));
-  EXPECT_TRUE(FileExists(root + "\\QTEMP"));  // folders too
-  EXPECT_FALSE(FileExists(root + "\\QTEMP\\nada.dbf"));
+  EXPECT_TRUE(
+      files.Exists(files.NativePath(root + "\\QTEMP\\VALENCIA\\ASIGNAT.DBF")));
+  EXPECT_TRUE(files.Exists(files.NativePath(root + "\\QTEMP")));  // folders too
+  EXPECT_FALSE(files.Exists(files.NativePath(root + "\\QTEMP\\nada.dbf")));
 }
 
 TEST(FilesTest, FoldersAreMadeWithTheirParentsAndDeletionIsQuiet) {
   TempDir dir;
+  platform::FileSystem& files = platform::NativeFileSystem::Local();
   const std::string deep = (dir.path() / "a" / "b" / "c").string();
-  ForceDirectories(deep);
+  ForceDirectories(files, deep);
   EXPECT_TRUE(std::filesystem::is_directory(deep));
-  ForceDirectories(deep);  // existing: nothing happens
+  ForceDirectories(files, deep);  // existing: nothing happens
   dir.Write("f.dbf", "x");
-  DeleteFile(dir.File("f.dbf"));
-  EXPECT_FALSE(FileExists(dir.File("f.dbf")));
-  DeleteFile(dir.File("f.dbf"));  // missing: no error
+  files.Remove(dir.File("f.dbf"));
+  EXPECT_FALSE(files.Exists(dir.File("f.dbf")));
+  files.Remove(dir.File("f.dbf"));  // missing: no error
   dir.Write("file", "x");
   const std::string blocked = dir.File("file") + "/sub";
   try {
-    ForceDirectories(blocked);
+    ForceDirectories(files, blocked);
     ADD_FAILURE() << "a folder was made under a file";
   } catch (const TableError& error) {
     EXPECT_EQ(std::string(error.what()),
@@ -62,19 +67,22 @@ TEST(FilesTest, FoldersAreMadeWithTheirParentsAndDeletionIsQuiet) {
   }
 }
 
-TEST(FilesTest, PathMapperIsAppliedBeforeResolution) {
+// Each table reaches its files through the file system it was given: one
+// that maps drive C finds "C:\\..." there, and a table without one takes
+// the path as native.
+TEST(FilesTest, TheTablesFileSystemMapsItsPaths) {
   TempDir dir;
-  const std::string root = dir.path().string();
-  SetPathMapper([root](std::string_view path) {
-    std::string text(path);
-    if (text.rfind("C:", 0) == 0) text = root + text.substr(2);
-    return text;
-  });
+  platform::SetDriveCOverride(dir.path().string());
   dir.Write("CENTRO.DBF", "x");
-  EXPECT_EQ(ResolvePath("C:\\centro.dbf"), root + "/CENTRO.DBF");
-  EXPECT_TRUE(FileExists("C:\\Centro.dbf"));
-  SetPathMapper(nullptr);
-  EXPECT_EQ(MapPath("C:\\x"), "C:\\x");
+  platform::NativeFileSystem drive_c(
+      platform::NativeFileSystem::Paths::kDriveC);
+  Table mapped(drive_c);
+  mapped.SetTableName("C:\\centro.dbf");
+  EXPECT_EQ(mapped.FilePath(), dir.path().string() + "/CENTRO.DBF");
+  Table native;
+  native.SetTableName("C:\\centro.dbf");
+  EXPECT_EQ(native.FilePath(), "C:/centro.dbf");
+  platform::SetDriveCOverride("");
 }
 #endif
 

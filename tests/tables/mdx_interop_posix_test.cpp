@@ -73,7 +73,7 @@ TEST_P(IndexDumpTest, WalksOurTreeInOurOrder) {
     codvalen.Set(static_cast<uint32_t>(r), {std::to_string(r % 3), 0});
   }
   const std::string mdx = dir.File("ASIGVALT.MDX");
-  WriteProductionIndex(mdx, "ASIGVALT",
+  WriteProductionIndex(platform::NativeFileSystem::Local(), mdx, "ASIGVALT",
                        {{"COD", 'C', 10, 0}, {"CODVALEN", 'C', 10, 0}},
                        {cod, codvalen});
   EXPECT_EQ(RunIndexDump(mdx, "COD"), ExpectedDump(cod, 10));
@@ -113,7 +113,8 @@ TEST(IndexDumpNumericTest, IntegerKeysInValueOrder) {
     hora.Set(static_cast<uint32_t>(i + 1), {"", values[i]});
   }
   const std::string mdx = dir.File("PLANTILLA.MDX");
-  WriteProductionIndex(mdx, "PLANTILLA", {{"HORA", 'I', 4, 0}}, {hora});
+  WriteProductionIndex(platform::NativeFileSystem::Local(), mdx, "PLANTILLA",
+                       {{"HORA", 'I', 4, 0}}, {hora});
   std::string expected;
   for (uint32_t recno : {3u, 6u, 2u, 5u, 9u, 1u, 7u, 8u, 4u}) {
     const NumericKeyBytes key = EncodeNumericKey(values[recno - 1]);

@@ -29,7 +29,8 @@ std::string WriteSample(const testing_support::TempDir& dir, int rows) {
     hora.Set(static_cast<uint32_t>(r), {"", static_cast<double>(r % 7 - 3)});
   }
   const std::string path = dir.File("T.MDX");
-  WriteProductionIndex(path, "T", kFields, {cod, hora});
+  WriteProductionIndex(platform::NativeFileSystem::Local(), path, "T", kFields,
+                       {cod, hora});
   return path;
 }
 
@@ -37,7 +38,8 @@ std::string ReadError(const std::string& path,
                       const std::vector<IndexedField>& fields,
                       uint32_t record_count) {
   try {
-    ReadProductionIndex(path, fields, record_count);
+    ReadProductionIndex(platform::NativeFileSystem::Local(), path, fields,
+                        record_count);
   } catch (const TableError& error) {
     return error.what();
   }
@@ -54,9 +56,11 @@ TEST(MdxReaderTest, ReadsBackWhatWasWritten) {
       hora.Set(static_cast<uint32_t>(r), {"", (r % 9 - 4) * 2.5});
     }
     const std::string path = dir.File("T.MDX");
-    WriteProductionIndex(path, "T", kFields, {cod, hora});
+    WriteProductionIndex(platform::NativeFileSystem::Local(), path, "T",
+                         kFields, {cod, hora});
     const std::vector<IndexOrder> read =
-        ReadProductionIndex(path, kFields, static_cast<uint32_t>(rows));
+        ReadProductionIndex(platform::NativeFileSystem::Local(), path, kFields,
+                            static_cast<uint32_t>(rows));
     ASSERT_EQ(read.size(), 2u);
     EXPECT_EQ(read[0].tag(), "COD");
     EXPECT_EQ(read[0].kind(), KeyKind::kCharacter);
@@ -80,7 +84,8 @@ TEST(MdxReaderTest, WriterFillsHeaderCountsAndTagThreads) {
     fields.push_back({"COD", 'C', 10, 0});
   }
   const std::string path = dir.File("T.MDX");
-  WriteProductionIndex(path, "T", fields, tags);
+  WriteProductionIndex(platform::NativeFileSystem::Local(), path, "T", fields,
+                       tags);
   const std::string file = dir.Read("T.MDX");
   EXPECT_EQ(GetU32(file, mdx::kPageCountAt), file.size() / mdx::kPageSize);
   EXPECT_EQ(mdx::GetU16(file, mdx::kTagsInUseAt), 4u);
@@ -226,7 +231,9 @@ TEST(MdxReaderTest, LeavesOutTagsItCannotKeep) {
   const size_t hora_header = Block(8);
   bytes[hora_header + 8] |= 0x40;
   dir.Write("T.MDX", bytes);
-  EXPECT_TRUE(ReadProductionIndex(path, kFields, 5).empty());
+  EXPECT_TRUE(
+      ReadProductionIndex(platform::NativeFileSystem::Local(), path, kFields, 5)
+          .empty());
 }
 
 // Damages the bytes of a small file one at a time (as leveldb's log tests
@@ -244,7 +251,8 @@ TEST(MdxReaderTest, DamagedBytesAreReadOrRefused) {
     bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
     dir.Write("T.MDX", bytes);
     try {
-      for (const IndexOrder& order : ReadProductionIndex(path, kFields, 70)) {
+      for (const IndexOrder& order : ReadProductionIndex(
+               platform::NativeFileSystem::Local(), path, kFields, 70)) {
         for (size_t i = 1; i < order.size(); ++i) {
           ASSERT_LE(order.Compare(order.KeyAt(i - 1), order.KeyAt(i)), 0);
         }
@@ -265,7 +273,8 @@ TEST(MdxWriterTest, ReplacesTheFileAndLeavesNoTemporary) {
 
   const std::string missing = dir.File("nowhere/T.MDX");
   try {
-    WriteProductionIndex(missing, "T", {}, {});
+    WriteProductionIndex(platform::NativeFileSystem::Local(), missing, "T", {},
+                         {});
     FAIL() << "no error";
   } catch (const TableError& error) {
     EXPECT_EQ(std::string(error.what()),
@@ -278,7 +287,8 @@ TEST(MdxWriterTest, RefusesKeysItCannotWrite) {
   const std::string path = dir.File("T.MDX");
   IndexOrder when("CUANDO", "FECHA", KeyKind::kCharacter, 8);
   try {
-    WriteProductionIndex(path, "T", {{"FECHA", 'D', 8, 0}}, {when});
+    WriteProductionIndex(platform::NativeFileSystem::Local(), path, "T",
+                         {{"FECHA", 'D', 8, 0}}, {when});
     FAIL() << "no error";
   } catch (const TableError& error) {
     EXPECT_EQ(std::string(error.what()),

@@ -79,7 +79,10 @@ class MdxTableTest : public ::testing::Test {
   }
 
   // The index file beside the table, whatever the letter case of its name.
-  std::string MdxPath() { return ResolvePath(dir_.File("ASIGVALT.MDX")); }
+  std::string MdxPath() {
+    return platform::NativeFileSystem::Local().NativePath(
+        dir_.File("ASIGVALT.MDX"));
+  }
 
   char Byte28() {
     const std::string dbf = dir_.Read("ASIGVALT.DBF");

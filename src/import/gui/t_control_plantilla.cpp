@@ -32,8 +32,8 @@ ControlWindowLayout PlantillaLayout() {
   return layout;
 }
 
-std::unique_ptr<tables::Table> PlantillaTable() {
-  auto table = std::make_unique<tables::Table>("wwTablePlantilla");
+std::unique_ptr<tables::Table> PlantillaTable(platform::FileSystem& files) {
+  auto table = std::make_unique<tables::Table>(files, "wwTablePlantilla");
   table->SetDatabaseName(importing::kPlantillaFolder);
   table->SetTableName("plantilla");
   return table;
@@ -41,11 +41,12 @@ std::unique_ptr<tables::Table> PlantillaTable() {
 
 }  // namespace
 
-TControlPlantilla::TControlPlantilla(QWidget* owner)
-    : ControlWindow(PlantillaLayout(), PlantillaTable(), owner) {}
+TControlPlantilla::TControlPlantilla(QWidget* owner,
+                                     platform::FileSystem& files)
+    : ControlWindow(PlantillaLayout(), PlantillaTable(files), owner) {}
 
-void ShowTControlPlantilla(QWidget* owner) {
-  TControlPlantilla window(owner);
+void ShowTControlPlantilla(QWidget* owner, platform::FileSystem& files) {
+  TControlPlantilla window(owner, files);
   window.exec();
 }
 

@@ -15,7 +15,7 @@ class TControlPlantilla : public ControlWindow {
 
  public:
   // Opens C:\QTEMP\Valencia\plantilla shared, with no index selected.
-  explicit TControlPlantilla(QWidget* owner);
+  TControlPlantilla(QWidget* owner, platform::FileSystem& files);
 
   tables::Table& wwTablePlantilla() { return table(); }
 
@@ -28,6 +28,6 @@ class TControlPlantilla : public ControlWindow {
 };
 
 // Creates the window owned by `owner`, shows it modally, destroys it.
-void ShowTControlPlantilla(QWidget* owner);
+void ShowTControlPlantilla(QWidget* owner, platform::FileSystem& files);
 
 }  // namespace importing_gui

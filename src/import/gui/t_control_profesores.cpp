@@ -29,8 +29,8 @@ ControlWindowLayout ProfesoresLayout() {
   return layout;
 }
 
-std::unique_ptr<tables::Table> ProftTable() {
-  auto table = std::make_unique<tables::Table>("wwTableProft");
+std::unique_ptr<tables::Table> ProftTable(platform::FileSystem& files) {
+  auto table = std::make_unique<tables::Table>(files, "wwTableProft");
   table->SetDatabaseName("C:\\QTEMP");
   table->SetTableName("proft.dbf");
   return table;
@@ -38,11 +38,12 @@ std::unique_ptr<tables::Table> ProftTable() {
 
 }  // namespace
 
-TControlProfesores::TControlProfesores(QWidget* owner)
-    : ControlWindow(ProfesoresLayout(), ProftTable(), owner) {}
+TControlProfesores::TControlProfesores(QWidget* owner,
+                                       platform::FileSystem& files)
+    : ControlWindow(ProfesoresLayout(), ProftTable(files), owner) {}
 
-void ShowTControlProfesores(QWidget* owner) {
-  TControlProfesores window(owner);
+void ShowTControlProfesores(QWidget* owner, platform::FileSystem& files) {
+  TControlProfesores window(owner, files);
   window.exec();
 }
 

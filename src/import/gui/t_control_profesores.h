@@ -16,7 +16,7 @@ class TControlProfesores : public ControlWindow {
 
  public:
   // Opens C:\QTEMP\proft.dbf shared, in stored order.
-  explicit TControlProfesores(QWidget* owner);
+  TControlProfesores(QWidget* owner, platform::FileSystem& files);
 
   tables::Table& wwTableProft() { return table(); }
 
@@ -29,6 +29,6 @@ class TControlProfesores : public ControlWindow {
 };
 
 // Creates the window owned by `owner`, shows it modally, destroys it.
-void ShowTControlProfesores(QWidget* owner);
+void ShowTControlProfesores(QWidget* owner, platform::FileSystem& files);
 
 }  // namespace importing_gui

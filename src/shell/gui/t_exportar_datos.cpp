@@ -37,13 +37,21 @@ TExportarDatos::TExportarDatos(const QStringList& arguments,
       BExportar->setEnabled(enabled);
       BImportar->setEnabled(enabled);
     });
-    qt_ui_->SetControlWindows(hooks_.teacher_window, hooks_.period_window);
     chosen_ui = qt_ui_.get();
   }
   if (!hooks_.write_transformed_flag) {
     hooks_.write_transformed_flag = platform::WriteTransformedFlag;
   }
   context_ = std::make_unique<shell::TransferContext>(chosen_ui);
+  if (qt_ui_ != nullptr) {
+    auto bound = [this](const FileWindow& window) -> ControlWindow {
+      if (!window) return nullptr;
+      return
+          [this, window](QWidget* owner) { window(owner, context_->files()); };
+    };
+    qt_ui_->SetControlWindows(bound(hooks_.teacher_window),
+                              bound(hooks_.period_window));
+  }
   connect(BExportar, &QPushButton::clicked, this, [this] { BExportarClick(); });
   connect(BImportar, &QPushButton::clicked, this, [this] { BImportarClick(); });
   connect(BClose, &QPushButton::clicked, this, [this] { BCloseClick(); });

@@ -26,13 +26,15 @@
 namespace shell_gui {
 
 using TransferRun = std::function<void(shell::TransferContext&)>;
+// A control window over files reached through the context's file system.
+using FileWindow = std::function<void(QWidget* owner, platform::FileSystem&)>;
 
 // What the window does not know by itself; src/app wires the real ones.
 struct TransferHooks {
-  TransferRun export_run;        // exporting::BExportarClick
-  TransferRun import_run;        // importing::BImportarClick
-  ControlWindow teacher_window;  // the teacher identity control window
-  ControlWindow period_window;   // the period-times control window
+  TransferRun export_run;     // exporting::BExportarClick
+  TransferRun import_run;     // importing::BImportarClick
+  FileWindow teacher_window;  // the teacher identity control window
+  FileWindow period_window;   // the period-times control window
   HostWindowOps host = NativeHostWindowOps();
   // Writes the transformed flag on close in embedded mode (Quendrix.ini
   // beside the executable unless replaced).

@@ -17,6 +17,7 @@
 #include "import/gui/t_control_profesores.h"
 #include "import/import_fixture.h"
 #include "import/period_times.h"
+#include "support/faulty_file_system.h"
 
 namespace import_testing {
 namespace {
@@ -48,13 +49,13 @@ class ControlWindowsTest : public ImportFixture {
       const std::string hour = (7 + p < 10 ? "0" : "") + std::to_string(7 + p);
       times.Set(p, {hour + ":00", hour + ":55"});
     }
-    times.WritePlantilla();
+    times.WritePlantilla(testing_support::DriveC());
   }
 
   // Shows the window and gives it the focus, as exec() would.
   template <typename Window>
   std::unique_ptr<Window> Open() {
-    auto window = std::make_unique<Window>(nullptr);
+    auto window = std::make_unique<Window>(nullptr, testing_support::DriveC());
     window->SetErrorReporter(
         [this](const std::string& text) { errors_.push_back(text); });
     window->show();
@@ -289,7 +290,8 @@ TEST_F(ControlWindowsTest, NoTitleOrCellIsCut) {
 }
 
 TEST_F(ControlWindowsTest, ARefusedDniKeepsTheTypedTextInEditMode) {
-  auto window = std::make_unique<TControlProfesores>(nullptr);  // its own box
+  auto window = std::make_unique<TControlProfesores>(
+      nullptr, testing_support::DriveC());  // its own box
   window->show();
   QApplication::setActiveWindow(window.get());
   auto* grid = window->grid();

@@ -18,6 +18,7 @@
 #include "platform/ini_file.h"
 #include "shell/gui/t_exportar_datos.h"
 #include "shell/platform_setup.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 namespace shell_gui {
@@ -75,7 +76,6 @@ class ExportWindowTest : public testing::Test {
     // The folder list makes the chosen folder the process's current one.
     old_cwd_ = fs::current_path();
     platform::SetDriveCOverride(drive_.path().string());
-    shell::InstallPathMapping();
     const std::string generate =
         "/usr/bin/python3 " TQV_SOURCE_DIR "/tools/sample_school.py '" +
         (drive_.path() / "GC").string() + "' --size small >/dev/null";

@@ -11,6 +11,7 @@
 #include "platform/drive_mapping.h"
 #include "shell/dbf_bytes.h"
 #include "shell/platform_setup.h"
+#include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "tables/table_error.h"
@@ -33,7 +34,6 @@ class WindowTest : public testing::Test {
   void SetUp() override {
     App();
     platform::SetDriveCOverride(drive_.path().string());
-    shell::InstallPathMapping();
     fs::create_directories(drive_.path() / "GC");
     fs::create_directories(start_.path());
     old_cwd_ = fs::current_path();
