@@ -13,7 +13,7 @@ TQV_PACKAGES=(
   xvfb x11-utils xdotool imagemagick libxcb1-dev chromium
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 wine64
-  qt6-base-dev-tools dpkg-dev nsis fp-utils
+  qt6-base-dev-tools dpkg-dev nsis fp-utils fonts-liberation2 zip
 )
 
 tqv_install_packages() {

@@ -13,6 +13,7 @@
 #include "import/gui/t_control_plantilla.h"
 #include "import/gui/t_control_profesores.h"
 #include "import/import_run.h"
+#include "shell/gui/bundled_fonts.h"
 #include "shell/gui/qt_translations.h"
 #include "shell/gui/t_exportar_datos.h"
 #include "shell/help_registration.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   shell::HtmlHelpRegistration html_help;
   QApplication app(argc, argv);
   shell_gui::LoadQtSpanishTranslations(app);
+  shell_gui::RegisterBundledFonts();
   shell::SetUpPlatform("");
   shell::SetApplicationHelpFile(shell::kApplicationHelpFile);
   QApplication::setApplicationName(shell::kApplicationTitle);
