@@ -4,7 +4,9 @@
 ; Quendrix, which reads Quendrix.ini beside the utility). /S installs
 ; silently; /D=FOLDER, last on the command line, chooses the folder.
 ;   makensis -DVERSION=x.y.z -DSTAGE=dir -DOUTFILE=setup.exe installer.nsi
-Unicode true
+; A 64-bit installer, like the programs: it runs where they run, Wine's
+; 64-bit-only prefixes included.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
