@@ -77,14 +77,39 @@ tqv_qt_windows_patch() {
 }
 
 # tqv_qt_windows: builds and installs Qt into the cache unless it is there.
+# An interrupted build of the same key resumes where it stopped.
+# TQV_QT_WINDOWS_JOBS sets the parallel jobs (default: the processors).
 tqv_qt_windows() {
   TQV_QT_WINDOWS=$(tqv_qt_windows_prefix)
   export TQV_QT_WINDOWS
   [ -f "$TQV_QT_WINDOWS/.complete" ] && return 0
-  tqv_qt_windows_deb_src || return 1
-  local version work src t0
+  local version work src t0 key
   version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
   work=${TQV_QT_WINDOWS_WORK:-/tmp/tqv-qt-windows}
+  key=$(tqv_qt_windows_key)
+  t0=$SECONDS
+  if [ "$(cat "$work/key" 2>/dev/null)" = "$key" ] &&
+      [ -f "$work/build/build.ninja" ]; then
+    echo "-- Qt $version para Windows: se continúa en $work" >&2
+  else
+    tqv_qt_windows_configure "$version" "$work" || return 1
+    echo "$key" >"$work/key"
+  fi
+  cmake --build "$work/build" -j "${TQV_QT_WINDOWS_JOBS:-$(nproc)}" \
+    >>"$work/build.log" 2>&1 || {
+    grep -E "error|FAILED" "$work/build.log" | head -n 40 >&2
+    return 1
+  }
+  cmake --install "$work/build" >"$work/install.log" 2>&1 || return 1
+  echo "$version $((SECONDS - t0)) s" >"$TQV_QT_WINDOWS/.complete"
+  echo "-- Qt para Windows: $((SECONDS - t0)) s, en $TQV_QT_WINDOWS" >&2
+  rm -rf "$work"
+}
+
+# Fetches the source into WORK and configures the build in WORK/build.
+tqv_qt_windows_configure() {
+  local version=$1 work=$2 src
+  tqv_qt_windows_deb_src || return 1
   rm -rf "$work" && mkdir -p "$work"
   echo "-- Qt $version para Windows: fuente en $work" >&2
   (cd "$work" && apt-get source -q "qt6-base=$version" >get-source.log 2>&1) || {
@@ -93,21 +118,12 @@ tqv_qt_windows() {
   }
   src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
   tqv_qt_windows_patch "$src"
-  t0=$SECONDS
   cmake -S "$src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$TQV_QT_WINDOWS" \
+    -DCMAKE_INSTALL_PREFIX="$(tqv_qt_windows_prefix)" \
     -DCMAKE_TOOLCHAIN_FILE="$TQV_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     "${TQV_QT_WINDOWS_OPTIONS[@]}" >"$work/configure.log" 2>&1 || {
     tail -n 40 "$work/configure.log" >&2
     return 1
   }
-  cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 || {
-    grep -E "error|FAILED" "$work/build.log" | head -n 40 >&2
-    return 1
-  }
-  cmake --install "$work/build" >"$work/install.log" 2>&1 || return 1
-  echo "$version $((SECONDS - t0)) s" >"$TQV_QT_WINDOWS/.complete"
-  echo "-- Qt para Windows: $((SECONDS - t0)) s, en $TQV_QT_WINDOWS" >&2
-  rm -rf "$work"
 }
