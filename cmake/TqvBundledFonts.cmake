@@ -30,8 +30,15 @@ function(tqv_bundle_fonts target)
   string(SUBSTRING "${text}" 0 ${end} text)
   file(WRITE ${out}/LiberationSans-LICENSE.txt "${text}\n")
   string(APPEND entries "    <file>LiberationSans-LICENSE.txt</file>\n")
+  # Qt's own Spanish texts (standard buttons, edit menus), which a single
+  # executable cannot find in a folder beside it.
+  set(qm "")
+  if(EXISTS /usr/share/qt6/translations/qtbase_es.qm)
+    configure_file(/usr/share/qt6/translations/qtbase_es.qm ${out}/qtbase_es.qm COPYONLY)
+    set(qm "  <qresource prefix=\"/translations\">\n    <file>qtbase_es.qm</file>\n  </qresource>\n")
+  endif()
   file(WRITE ${out}/bundled_fonts.qrc
-       "<RCC>\n  <qresource prefix=\"/fonts\">\n${entries}  </qresource>\n</RCC>\n")
+       "<RCC>\n  <qresource prefix=\"/fonts\">\n${entries}  </qresource>\n${qm}</RCC>\n")
   target_sources(${target} PRIVATE ${out}/bundled_fonts.qrc)
   set(TQV_FONT_LICENSE ${out}/LiberationSans-LICENSE.txt PARENT_SCOPE)
 endfunction()

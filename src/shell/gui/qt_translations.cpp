@@ -11,7 +11,9 @@ bool LoadQtSpanishTranslations(QCoreApplication& app) {
   auto* loaded = new QTranslator(&app);
   for (const QString& folder :
        {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-        QCoreApplication::applicationDirPath() + "/translations"}) {
+        QCoreApplication::applicationDirPath() + "/translations",
+        // The Windows build carries them inside the executable.
+        QStringLiteral(":/translations")}) {
     if (loaded->load(QStringLiteral("qtbase_es"), folder)) {
       QCoreApplication::installTranslator(loaded);
       translator = loaded;
