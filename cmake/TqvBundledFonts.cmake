@@ -40,5 +40,7 @@ function(tqv_bundle_fonts target)
   file(WRITE ${out}/bundled_fonts.qrc
        "<RCC>\n  <qresource prefix=\"/fonts\">\n${entries}  </qresource>\n${qm}</RCC>\n")
   target_sources(${target} PRIVATE ${out}/bundled_fonts.qrc)
+  # The host's rcc compresses with zstd, which our Qt for Windows lacks.
+  set_property(TARGET ${target} APPEND PROPERTY AUTORCC_OPTIONS --no-zstd)
   set(TQV_FONT_LICENSE ${out}/LiberationSans-LICENSE.txt PARENT_SCOPE)
 endfunction()

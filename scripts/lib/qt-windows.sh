@@ -25,6 +25,9 @@ TQV_QT_WINDOWS_OPTIONS=(
   -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_testlib=OFF
   -DFEATURE_xml=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_vulkan=OFF
   -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF
+  # 6.4.2's Gui builds the DirectWrite font database only with direct2d, but
+  # the windows plugin calls it whenever directwrite3 is on: the link fails.
+  -DFEATURE_directwrite3=OFF
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
   -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
   -DFEATURE_system_png=OFF -DFEATURE_freetype=ON -DFEATURE_harfbuzz=ON
