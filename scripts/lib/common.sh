@@ -11,6 +11,7 @@ TQV_PACKAGES=(
   locales
   python3 python3-dbf python3-dbfread gdal-bin libdbd-xbase-perl
   xvfb x11-utils xdotool imagemagick libxcb1-dev chromium
+  dpkg-dev debootstrap
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 wine64
   qt6-base-dev-tools dpkg-dev nsis fp-utils fonts-liberation2 zip

@@ -103,7 +103,12 @@ std::string SetIniValue(std::string_view text, std::string_view section,
   if (!done && found_section) {
     out.insert(out.begin() + static_cast<std::ptrdiff_t>(insert_at), new_line);
   } else if (!done) {
-    out.push_back("[" + std::string(section) + "]");
+    // Appended piece by piece: GCC 12 at -O3 reports a false overlap
+    // (-Wrestrict) for a one-character literal + std::string.
+    std::string header(1, '[');
+    header.append(section);
+    header += ']';
+    out.push_back(std::move(header));
     out.push_back(new_line);
   }
   std::string result;
