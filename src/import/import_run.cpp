@@ -76,7 +76,11 @@ ImportResult RebuildTimetables(shell::TransferContext& context,
     soluc.Open();
     CheckSolutionRows(soluc);
   } catch (const SolutionError&) {
-    throw;  // a damaged solution stops the run before anything is emptied
+    // A damaged solution stops the run before anything is emptied. It is
+    // closed first, so that the timetabling program can write it again
+    // while the window stays open (Windows keeps an open file from others).
+    soluc.Close();
+    throw;
   } catch (...) {
     soluc_error = std::current_exception();
   }
