@@ -40,6 +40,11 @@ std::vector<std::string> NextStart(const fs::path& drive) {
 }
 
 TEST(ImportKillTest, KilledAtEveryFileSystemCallThePairStaysWhole) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The preloaded shim would come before the sanitizer's runtime, which
+  // refuses to start then; the plain build runs this test.
+  GTEST_SKIP() << "not under AddressSanitizer";
+#endif
   SampleSchool school;
   ASSERT_TRUE(school.ok());
   const std::vector<std::string> command = school.ImportCommand();
