@@ -236,9 +236,8 @@ int main(int argc, char** argv) {
         "ratio import / I/O floor               %7.2f   %7.2f  (target <= "
         "3)\n",
         run.wall / floor.wall, run.cpu / floor.cpu);
-    std::printf(
-        "ratio without the page / I/O floor     %7.2f   %7.2f\n",
-        bare.wall / floor.wall, bare.cpu / floor.cpu);
+    std::printf("ratio without the page / I/O floor     %7.2f   %7.2f\n",
+                bare.wall / floor.wall, bare.cpu / floor.cpu);
     std::printf(
         "safe replace of the outputs alone (write, flush, rename, flush "
         "folder) %7.3f s wall\n",

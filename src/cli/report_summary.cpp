@@ -8,7 +8,8 @@ void PrintReportSummary(const shell::RunReport& report) {
   if (!report.table_rows.empty()) std::printf("Filas escritas:\n");
   for (const auto& [table, rows] : report.table_rows) {
     if (rows >= 0) {
-      std::printf("  %-10s %lld\n", table.c_str(), static_cast<long long>(rows));
+      std::printf("  %-10s %lld\n", table.c_str(),
+                  static_cast<long long>(rows));
     } else {
       std::printf("  %-10s no escrita\n", table.c_str());
     }

@@ -36,9 +36,9 @@ void NoteHours(shell::RunReport& report, std::string_view horsemte,
     why = "sin horas semanales";
   } else if (Trim(Chars(horsemte, 1, 2)) != trimmed) {
     why = "solo se leen sus dos primeros caracteres";
-  } else if (hours == 1 && (trimmed.front() == '-' ||
-                            trimmed.find_first_of("123456789") ==
-                                std::string_view::npos)) {
+  } else if (hours == 1 &&
+             (trimmed.front() == '-' ||
+              trimmed.find_first_of("123456789") == std::string_view::npos)) {
     why = "cero o negativas";
   } else {
     return;
@@ -53,13 +53,13 @@ void NoteSessions(shell::RunReport& report, double hours,
                   std::string_view group) {
   const double lessons = std::nearbyint(hours);
   if (lessons > 0 && lessons <= 20) return;
-  report.Add(kSessionsGuessed, 0,
-             "CASIG " + Quoted(subject) + ", CPROF " + Quoted(teacher) +
-                 ", CGRUP " + Quoted(group),
-             lessons > 20 ? "HORAS " + Number(hours) +
-                                ": SESIONES cortado a 20 sesiones"
-                          : "HORAS " + Number(hours) +
-                                ": menos de media hora, SESIONES vacío");
+  report.Add(
+      kSessionsGuessed, 0,
+      "CASIG " + Quoted(subject) + ", CPROF " + Quoted(teacher) + ", CGRUP " +
+          Quoted(group),
+      lessons > 20
+          ? "HORAS " + Number(hours) + ": SESIONES cortado a 20 sesiones"
+          : "HORAS " + Number(hours) + ": menos de media hora, SESIONES vacío");
 }
 
 }  // namespace exporting

@@ -14,24 +14,24 @@
 namespace exporting {
 
 enum Gap : int {
-  kTextCut = 1,           // a value longer than its field, stored cut
-  kHoursGuessed,          // Horsemte blank, zero, negative or cut to 2
-  kSubjectSharesCode,     // left out of ASIGNOMT behind an equal COD
-  kTeacherLeft,           // "de baja": not exported
-  kTeacherWithoutDni,     // exported with DNI 0
-  kTeacherRenumbered,     // abbreviation made unique with a number
-  kRoomNotReturned,       // a code the import cannot bring back as a room
-  kStudentWithoutGroup,   // group code shorter than 2: not exported
-  kStudentWithoutTurn,    // no grupos row: TURNO empty
-  kStudentSubjectMissing, // asigalum subject without ASIGVALT: left out
-  kSubjectCodeCut,        // COD cut to the 4 characters of ASIGn
-  kGroupTooShort,         // group code shorter than 2: left out
-  kGroupRepeated,         // a later grupos row of a group already written
-  kGroupWithoutTutor,     // TUTOR empty
-  kLessonGroupUnknown,    // horgrup lesson of a group not in GRUPOST
-  kLessonSubjectUnknown,  // CASIG empty, HORAS 1
-  kLessonTeacherUnknown,  // CPROF empty
-  kSessionsGuessed,       // SESIONES empty or cut to 20
+  kTextCut = 1,            // a value longer than its field, stored cut
+  kHoursGuessed,           // Horsemte blank, zero, negative or cut to 2
+  kSubjectSharesCode,      // left out of ASIGNOMT behind an equal COD
+  kTeacherLeft,            // "de baja": not exported
+  kTeacherWithoutDni,      // exported with DNI 0
+  kTeacherRenumbered,      // abbreviation made unique with a number
+  kRoomNotReturned,        // a code the import cannot bring back as a room
+  kStudentWithoutGroup,    // group code shorter than 2: not exported
+  kStudentWithoutTurn,     // no grupos row: TURNO empty
+  kStudentSubjectMissing,  // asigalum subject without ASIGVALT: left out
+  kSubjectCodeCut,         // COD cut to the 4 characters of ASIGn
+  kGroupTooShort,          // group code shorter than 2: left out
+  kGroupRepeated,          // a later grupos row of a group already written
+  kGroupWithoutTutor,      // TUTOR empty
+  kLessonGroupUnknown,     // horgrup lesson of a group not in GRUPOST
+  kLessonSubjectUnknown,   // CASIG empty, HORAS 1
+  kLessonTeacherUnknown,   // CPROF empty
+  kSessionsGuessed,        // SESIONES empty or cut to 20
 };
 
 // "«text»", the way the report quotes a value.

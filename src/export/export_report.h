@@ -20,9 +20,9 @@ struct IntermediateTableOfStep {
   int step;
 };
 inline constexpr IntermediateTableOfStep kIntermediateTables[] = {
-    {"ASIGVALT", 1}, {"ASIGNOMT", 1}, {"PROFT", 2},   {"AULAT", 3},
-    {"ALUMNOST", 4}, {"ASIGCURT", 5}, {"GRUPOST", 6}, {"CURSOST", 6},
-    {"ASIGT", 7}};
+    {"ASIGVALT", 1}, {"ASIGNOMT", 1}, {"PROFT", 2},
+    {"AULAT", 3},    {"ALUMNOST", 4}, {"ASIGCURT", 5},
+    {"GRUPOST", 6},  {"CURSOST", 6},  {"ASIGT", 7}};
 
 // Counts the rows of the tables of the steps that began (`steps_started`),
 // fills context.report.table_rows and writes the page. `failure` is the

@@ -65,8 +65,8 @@ class SolutionNotes {
   shell::RunReport& report_;
   const PeriodTimes& times_;
   std::vector<Lesson> lessons_;
-  std::optional<tables::Field> prof_, tarea_, nivel_, curso_, asig_,
-      codgrupo_, aula_;
+  std::optional<tables::Field> prof_, tarea_, nivel_, curso_, asig_, codgrupo_,
+      aula_;
 };
 
 }  // namespace importing

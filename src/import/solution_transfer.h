@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "import/period_times.h"
-#include "import/solution_notes.h"
 #include "import/solution_lookups.h"
+#include "import/solution_notes.h"
 #include "tables/table.h"
 
 namespace importing {

@@ -86,8 +86,8 @@ class SubjectClasses {
       auto [entry, added] = names_.try_emplace(lesson.subject);
       if (!added) continue;
       entry->second = "k" + std::to_string(names_.size());
-      rules_ += "div." + entry->second + " { background: " +
-                Colour(lesson.subject) + "; }\n";
+      rules_ += "div." + entry->second +
+                " { background: " + Colour(lesson.subject) + "; }\n";
     }
   }
   const std::string& For(const std::string& subject) const {
@@ -126,8 +126,8 @@ void AppendGrid(std::string& out, const Week& week, const PeriodTimes& times,
         !PeriodTimes::InRange(lesson->period))
       continue;
     last_period = std::max(last_period, lesson->period);
-    AppendLesson(cells[lesson->period - 1][lesson->day - 1], *lesson,
-                 of_group, classes);
+    AppendLesson(cells[lesson->period - 1][lesson->day - 1], *lesson, of_group,
+                 classes);
   }
   out += "<section class=\"week\"><h3 id=\"" + week.anchor + "\">" +
          HtmlEscape(week.heading) +
@@ -238,14 +238,15 @@ void WriteWeekPage(shell::TransferContext& context, const SolutionNotes& notes,
     // Each lesson shows in two grids; growing the page by doubling would
     // copy it over and over.
     html.reserve(notes.lessons().size() * 2 * 160 + 65536);
-    html += "<h1>Horarios importados de Quendrix</h1>\n<dl class=\"facts\">"
-            "<dt>Fecha</dt><dd>" + shell::NowText() +
-            "</dd><dt>Carpeta de ZELMAR</dt><dd>" +
-            HtmlEscape(context.admin_folder) + "</dd><dt>Centro</dt><dd>" +
-            HtmlEscape(context.centre_code) +
-            "</dd><dt>Filas escritas</dt><dd>horprof " +
-            std::to_string(horprof_rows) + ", horgrup " +
-            std::to_string(horgrup_rows) + "</dd></dl>\n";
+    html +=
+        "<h1>Horarios importados de Quendrix</h1>\n<dl class=\"facts\">"
+        "<dt>Fecha</dt><dd>" +
+        shell::NowText() + "</dd><dt>Carpeta de ZELMAR</dt><dd>" +
+        HtmlEscape(context.admin_folder) + "</dd><dt>Centro</dt><dd>" +
+        HtmlEscape(context.centre_code) +
+        "</dd><dt>Filas escritas</dt><dd>horprof " +
+        std::to_string(horprof_rows) + ", horgrup " +
+        std::to_string(horgrup_rows) + "</dd></dl>\n";
     html += "<h2>Lo que la importación encontró en la solución</h2>\n" +
             shell::CaseIndex(report.cases(), Kinds());
     html += shell::CaseSections(report.cases(), Kinds(), "Fila de SOLUC");

@@ -17,13 +17,12 @@ constexpr char kChromium[] = "/usr/bin/chromium";
 RunResult Chromium(const fs::path& profile, const std::string& output_flag,
                    const fs::path& page) {
   fs::create_directories(profile);
-  return RunProgram({kChromium, "--headless", "--no-sandbox", "--disable-gpu",
-                     "--disable-quic", "--no-first-run",
-                     "--disable-background-networking",
-                     "--disable-component-update", "--disable-sync",
-                     "--user-data-dir=" + profile.string(),
-                     "--window-size=1100,1400", output_flag,
-                     "file://" + page.string()});
+  return RunProgram(
+      {kChromium, "--headless", "--no-sandbox", "--disable-gpu",
+       "--disable-quic", "--no-first-run", "--disable-background-networking",
+       "--disable-component-update", "--disable-sync",
+       "--user-data-dir=" + profile.string(), "--window-size=1100,1400",
+       output_flag, "file://" + page.string()});
 }
 
 size_t Count(const std::string& text, const std::string& what) {
@@ -44,12 +43,11 @@ TEST(ReportPagesBrowserTest, BothPagesPrintOnA4AndRender) {
     ASSERT_TRUE(fs::exists(page)) << name;
     const fs::path pdf = work.path() / (std::string(name) + ".pdf");
     const fs::path png = work.path() / (std::string(name) + ".png");
-    EXPECT_EQ(Chromium(work.path() / "p1", "--print-to-pdf=" + pdf.string(),
-                       page)
-                  .status,
-              0);
-    EXPECT_EQ(Chromium(work.path() / "p2", "--screenshot=" + png.string(),
-                       page)
+    EXPECT_EQ(
+        Chromium(work.path() / "p1", "--print-to-pdf=" + pdf.string(), page)
+            .status,
+        0);
+    EXPECT_EQ(Chromium(work.path() / "p2", "--screenshot=" + png.string(), page)
                   .status,
               0);
     const std::string pdf_bytes = ReadFile(pdf);

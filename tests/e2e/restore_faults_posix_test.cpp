@@ -28,9 +28,8 @@ TEST(RestoreFaultsTest, AKilledRestoreLeavesThePairWhole) {
   std::string stamp;
   for (const auto& entry : fs::directory_iterator(school.exchange() / "COPIAS"))
     stamp = entry.path().filename().string();  // the import's one backup
-  const std::vector<std::string> restore = {Transquendra(), "restore",
-                                            "--drive-c", school.drive().string(),
-                                            stamp};
+  const std::vector<std::string> restore = {
+      Transquendra(), "restore", "--drive-c", school.drive().string(), stamp};
   const std::vector<std::string> list = {Transquendra(), "restore", "--drive-c",
                                          school.drive().string(), "--list"};
   auto put_new_pair = [&] {

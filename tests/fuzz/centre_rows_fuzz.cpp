@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t record_size = Little(bytes, 10, 2);
   std::string expected = bytes.substr(0, header_size);
   const uint32_t count = static_cast<uint32_t>(kept->size());
-  for (int i = 0; i < 4; ++i) expected[4 + i] = static_cast<char>(count >> 8 * i);
+  for (int i = 0; i < 4; ++i)
+    expected[4 + i] = static_cast<char>(count >> 8 * i);
   for (int64_t record : *kept) {
     expected.append(bytes, header_size + (record - 1) * record_size,
                     record_size);

@@ -52,8 +52,8 @@ TEST_F(WeekPageTest, ListsWhatTheSolutionHeldAndTheWeeks) {
   for (const char* text :
        {"Grupo 1ESOA", "Profesor GLJ — GARCIA LOPEZ, JUAN",
         "Profesor XYZ (no está en PROFT)", "Profesor PA — PEREZ ANA",
-        "<b>GUA</b>", "<b>MAT</b> <span>GLJ · 12</span>", "09:00",
-        "Aula «LAB»", "horprof 8, horgrup 7"}) {
+        "<b>GUA</b>", "<b>MAT</b> <span>GLJ · 12</span>", "09:00", "Aula «LAB»",
+        "horprof 8, horgrup 7"}) {
     EXPECT_NE(page.find(text), std::string::npos) << text;
   }
   EXPECT_EQ(page.find("<script"), std::string::npos);
