@@ -109,7 +109,7 @@ std::pair<Times, Times> WithAndWithoutReport(shell::TransferContext& context) {
   for (int i = 0; i < 7; ++i) {
     for (bool report : {false, true}) {
       context.report.SetGathering(report);
-      const Times t = Measure([&] { exporting::BExportarClick(context); });
+      const Times t = Measure([&] { exporting::ExportSchoolData(context); });
       (report ? with_wall : bare_wall).push_back(t.wall);
       (report ? with_cpu : bare_cpu).push_back(t.cpu);
     }

@@ -98,7 +98,7 @@ Times ImportOnce(const fs::path& drive, bool with_page = true) {
   shell::TransferContext context(&ui);
   context.centre_code = "46012345";
   context.report.SetGathering(with_page);
-  return Measure([&] { importing::BImportarClick(context); });
+  return Measure([&] { importing::ImportTimetables(context); });
 }
 
 // What the safe replacement of the two administration files costs at the

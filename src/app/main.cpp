@@ -25,8 +25,8 @@ namespace {
 
 shell_gui::TransferHooks Hooks() {
   shell_gui::TransferHooks hooks;
-  hooks.export_run = exporting::BExportarClick;
-  hooks.import_run = importing::BImportarClick;
+  hooks.export_run = exporting::ExportSchoolData;
+  hooks.import_run = importing::ImportTimetables;
   hooks.teacher_window = importing_gui::ShowTControlProfesores;
   hooks.period_window = importing_gui::ShowTControlPlantilla;
   return hooks;

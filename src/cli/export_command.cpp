@@ -51,7 +51,6 @@ class TerminalUi : public shell::UserInterface {
  public:
   void ShowMessage(const std::string& text) override {
     std::fprintf(stderr, "%s\n", text.c_str());
-    if (text == exporting::kFinishedText) finished_ = true;
   }
   void ShowError(const std::string& text) override {
     std::fprintf(stderr, "%s\n", shell::ErrorBoxText(text).c_str());
@@ -62,11 +61,6 @@ class TerminalUi : public shell::UserInterface {
   // The export never shows the control windows.
   void ShowTeacherIdentityWindow() override {}
   void ShowPeriodTimesWindow() override {}
-
-  bool finished() const { return finished_; }
-
- private:
-  bool finished_ = false;
 };
 
 }  // namespace
@@ -82,19 +76,20 @@ int RunExport(const Args& args) {
   // path is native and passes through it unchanged.
   context.admin_folder = options.admin;
   context.language_text = options.language;
+  exporting::ExportResult result;
   try {
     // One lock for the refresh and the run, so that no other transfer
     // slips in between.
     const shell::TransferLock lock(ui, context.files());
     shell::RefreshWorkingCopy(context);
-    exporting::BExportarClick(context);
+    result = exporting::ExportSchoolData(context);
   } catch (const std::exception& error) {
     PrintReportSummary(context.report);
     ui.ShowError(error.what());
     return 1;
   }
   PrintReportSummary(context.report);
-  return ui.finished() ? 0 : 1;
+  return result.completed ? 0 : 1;
 }
 
 }  // namespace cli

@@ -230,7 +230,7 @@ int RunImport(const Args& args) {
     const shell::TransferLock lock(ui, files);
     shell::RefreshWorkingCopy(context);
     context.centre_code = ChosenCentre(context, options);
-    const importing::ImportResult result = importing::BImportarClick(context);
+    const importing::ImportResult result = importing::ImportTimetables(context);
     if (!result.completed) return 1;
     std::fprintf(stderr,
                  "Se han importado %lld clases: %lld filas en horprof.dbf y "

@@ -47,7 +47,7 @@ void RunSteps(shell::TransferContext& context) {
 
 }  // namespace
 
-void BExportarClick(shell::TransferContext& context) {
+ExportResult ExportSchoolData(shell::TransferContext& context) {
   const shell::TransferLock lock(context.ui(), context.files());
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kWarningText);
@@ -60,6 +60,7 @@ void BExportarClick(shell::TransferContext& context) {
   ui.ShowMessage(kFinishedText);
   ui.SetRunButtonsEnabled(false);
   if (context.Embedded()) ui.CloseWindow();
+  return {true};
 }
 
 }  // namespace exporting

@@ -27,7 +27,13 @@ inline constexpr char kWarningText[] =
     "de datos que tengamos en nuestra ZELMAR.";
 inline constexpr char kFinishedText[] = "Proceso finalizado";
 
-// The handler of the export button. Shows the warning, runs the seven steps
+// What a run did.
+struct ExportResult {
+  bool completed = false;  // all seven steps ran and the flag was set
+};
+
+// The export, started by the window's export button and by
+// `transquendra export`. Shows the warning, runs the seven steps
 // under the busy cursor and, once they have all completed, sets the
 // transformed flag to 1, shows "Proceso finalizado", disables both run
 // buttons and, in embedded mode, closes the window.
@@ -35,8 +41,9 @@ inline constexpr char kFinishedText[] = "Proceso finalizado";
 // caller to show; the transformed flag and the buttons are left as they were,
 // so a failed run is never reported to the host as done. The whole run holds
 // the TransferLock: while another transfer runs it throws
-// TransferError::Busy before the warning.
-void BExportarClick(shell::TransferContext& context);
+// TransferError::Busy before the warning. Returns completed true once the
+// run has been reported as done.
+ExportResult ExportSchoolData(shell::TransferContext& context);
 
 // The seven steps, each one usable on its own when the tables it reads exist.
 void ExportSubjects(shell::TransferContext& context);

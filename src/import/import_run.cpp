@@ -110,7 +110,7 @@ std::string FinishedText(const ImportResult& result) {
 
 }  // namespace
 
-ImportResult BImportarClick(shell::TransferContext& context) {
+ImportResult ImportTimetables(shell::TransferContext& context) {
   const shell::TransferLock lock(context.ui(), context.files());
   shell::UserInterface& ui = context.ui();
   ui.ShowMessage(kDurationWarning);

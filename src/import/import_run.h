@@ -18,7 +18,8 @@ struct ImportResult {
   int64_t group_rows = 0;  // rows appended to horgrup
 };
 
-// The handler of the import button. Reaches the person only through
+// The import, started by the window's import button and by
+// `transquendra import`. Reaches the person only through
 // context.ui(): the opening warning, the two control windows, the final
 // message. Errors of the engine and of file input and output are not caught;
 // they end the run where they happen and reach the caller, which shows them.
@@ -30,6 +31,6 @@ struct ImportResult {
 // working copies are emptied the solution is checked strictly
 // (solution_check.h): a damaged one throws SolutionError and changes
 // nothing. A run that ends on a message of its own returns completed false.
-ImportResult BImportarClick(shell::TransferContext& context);
+ImportResult ImportTimetables(shell::TransferContext& context);
 
 }  // namespace importing

@@ -76,7 +76,7 @@ class ExportReportTest : public export_testing::ExportFixture {
 // run did, and the page shows it.
 TEST_F(ExportReportTest, ListsEachGapByName) {
   WriteSchoolWithGaps();
-  BExportarClick(context_);
+  ExportSchoolData(context_);
   const struct {
     Gap kind;
     std::string who;
@@ -134,7 +134,7 @@ TEST_F(ExportReportTest, CleanSchoolSaysNoCasesOncePerSection) {
   WriteSource("alumnos", kAlumnos, {{"1", "ROIG PAU", "1ESOA", "1ESO", "0"}});
   WriteSource("asigalum", kAsigalum, {{"1", "1ESO01"}});
   WriteSource("horgrup", kHorgrup, {{"1ESOA", "1ESO01", "101"}});
-  BExportarClick(context_);
+  ExportSchoolData(context_);
   EXPECT_TRUE(context_.report.cases().empty());
   const std::string page = Page();
   size_t sections = 0;
@@ -150,7 +150,7 @@ TEST_F(ExportReportTest, CleanSchoolSaysNoCasesOncePerSection) {
 TEST_F(ExportReportTest, FailedRunLeavesAnIncompleteReport) {
   WriteSchoolWithGaps();
   std::filesystem::remove(drive_.path() / "QTEMP" / "VALENCIA" / "alumnos.dbf");
-  EXPECT_THROW(BExportarClick(context_), tables::TableError);
+  EXPECT_THROW(ExportSchoolData(context_), tables::TableError);
   const std::string page = Page();
   EXPECT_NE(page.find("INCOMPLETO"), std::string::npos);
   EXPECT_NE(page.find("BAJA PEPE"), std::string::npos);  // step 2 noted it
@@ -170,13 +170,13 @@ TEST_F(ExportReportTest, TablesAreTheSameWithAndWithoutTheReport) {
                           "ASIGCURT.DBF", "GRUPOST.DBF",  "CURSOST.DBF",
                           "ASIGT.DBF"};
   std::vector<std::string> with;
-  BExportarClick(context_);
+  ExportSchoolData(context_);
   for (const char* file : kFiles) with.push_back(TableBytes(file));
   testing_support::ScriptedUi ui;
   shell::TransferContext bare(&ui);
   bare.report.SetGathering(false);
   std::filesystem::remove(drive_.path() / "QTEMP" / "INFORME_EXPORTACION.html");
-  BExportarClick(bare);
+  ExportSchoolData(bare);
   for (size_t i = 0; i < std::size(kFiles); ++i)
     EXPECT_EQ(TableBytes(kFiles[i]), with[i]) << kFiles[i];
   EXPECT_FALSE(std::filesystem::exists(drive_.path() / "QTEMP" /

@@ -11,7 +11,7 @@ namespace {
 using Call = testing_support::ScriptedUi::Call;
 using Calls = std::vector<Call>;
 
-class BExportarClickTest : public export_testing::ExportFixture {
+class ExportSchoolDataTest : public export_testing::ExportFixture {
  protected:
   // A small school in the working copy: every table the run reads.
   void WriteSchool() {
@@ -27,7 +27,7 @@ class BExportarClickTest : public export_testing::ExportFixture {
   }
 };
 
-TEST_F(BExportarClickTest, CompletedRunInEachMode) {
+TEST_F(ExportSchoolDataTest, CompletedRunInEachMode) {
   const struct {
     int embedded_mode;
     Calls calls;
@@ -51,7 +51,7 @@ TEST_F(BExportarClickTest, CompletedRunInEachMode) {
     testing_support::ScriptedUi ui;
     shell::TransferContext context(&ui);
     context.embedded_mode = c.embedded_mode;
-    BExportarClick(context);
+    EXPECT_TRUE(ExportSchoolData(context).completed);
     EXPECT_EQ(ui.log, c.calls);
     EXPECT_EQ(context.transformed, 1);
     for (const char* table :
@@ -62,7 +62,7 @@ TEST_F(BExportarClickTest, CompletedRunInEachMode) {
   }
 }
 
-TEST_F(BExportarClickTest, FailedRunRestoresTheCursorAndReportsNothingDone) {
+TEST_F(ExportSchoolDataTest, FailedRunRestoresTheCursorAndReportsNothingDone) {
   // Each case removes one table the run needs; the steps before it complete.
   const char* kMissing[] = {"asignat", "profesor", "aulas",
                             "alumnos", "grupos",   "horgrup"};
@@ -73,7 +73,7 @@ TEST_F(BExportarClickTest, FailedRunRestoresTheCursorAndReportsNothingDone) {
     testing_support::ScriptedUi ui;
     shell::TransferContext context(&ui);
     context.embedded_mode = 2;
-    EXPECT_THROW(BExportarClick(context), tables::TableError) << missing;
+    EXPECT_THROW(ExportSchoolData(context), tables::TableError) << missing;
     EXPECT_EQ(ui.log,
               (Calls{{"message", kWarningText}, {"busy", "1"}, {"busy", "0"}}))
         << missing;
@@ -83,25 +83,25 @@ TEST_F(BExportarClickTest, FailedRunRestoresTheCursorAndReportsNothingDone) {
   }
 }
 
-TEST_F(BExportarClickTest, RunCanBeRepeatedAfterAFailure) {
+TEST_F(ExportSchoolDataTest, RunCanBeRepeatedAfterAFailure) {
   WriteSchool();
   WriteSource("asignat", export_testing::kAsignat,
               {{"1ESO01", "MAT", "", "", "XX"}});
-  EXPECT_THROW(BExportarClick(context_), tables::TableError);
+  EXPECT_THROW(ExportSchoolData(context_), tables::TableError);
   WriteSchool();
-  BExportarClick(context_);
+  ExportSchoolData(context_);
   EXPECT_EQ(context_.transformed, 1);
   EXPECT_EQ(Values("ASIGT", "CPROF"), std::vector<std::string>{"GA"});
 }
 
-TEST_F(BExportarClickTest, StaleIndexFilesOfAnyLetterCaseAreDeleted) {
+TEST_F(ExportSchoolDataTest, StaleIndexFilesOfAnyLetterCaseAreDeleted) {
   WriteSchool();
   // Left by another program: production indexes beside tables that have
   // none, which a reader would otherwise take for theirs.
   for (const char* name : {"asigt.mdx", "AULAT.MDX", "Grupost.Mdx"}) {
     drive_.Write("QTEMP/" + std::string(name), "not an index");
   }
-  BExportarClick(context_);
+  ExportSchoolData(context_);
   for (const char* name : {"asigt.mdx", "AULAT.MDX", "Grupost.Mdx"}) {
     EXPECT_FALSE(std::filesystem::exists(drive_.path() / "QTEMP" / name))
         << name;

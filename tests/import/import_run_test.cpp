@@ -58,7 +58,7 @@ TEST_F(ImportRunTest, WithoutSolutionNothingChanges) {
     shell::TransferContext context(&ui);
     context.embedded_mode = embedded;
     context.transformed = 1;
-    importing::BImportarClick(context);
+    importing::ImportTimetables(context);
     EXPECT_EQ(ui.Messages(),
               (std::vector<std::string>{importing::kDurationWarning,
                                         importing::kSolutionMissing}));
@@ -75,7 +75,7 @@ TEST_F(ImportRunTest, ACompleteRunReplacesTheAdministrationTimetables) {
   WriteInputs({kLesson, kDuty});
   const std::string old_horgrup = AdminBytes("horgrup.dbf");
   const std::string old_horprof = AdminBytes("horprof.dbf");
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
 
   EXPECT_EQ(ui_.Messages(),
             (std::vector<std::string>{importing::kDurationWarning,
@@ -118,7 +118,7 @@ TEST_F(ImportRunTest, ACompleteRunReplacesTheAdministrationTimetables) {
 TEST_F(ImportRunTest, EmbeddedRunClosesTheWindowAfterFinishing) {
   WriteInputs({kLesson});
   context_.embedded_mode = 2;
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   EXPECT_EQ(ui_.log.back(), (Call{"close", ""}));
   EXPECT_EQ(context_.transformed, 1);
 }
@@ -140,7 +140,7 @@ TEST_F(ImportRunTest, OtherCentresRowsAreKeptAheadOfTheNewOnes) {
   horgrup[header + record] = '*';
   drive_.Write("GC/horgrup.dbf", horgrup);
 
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   ASSERT_EQ(ui_.Messages().back(), importing::kProcessFinished);
   const auto horprof = ReadRows("C:\\GC\\horprof.dbf");
   ASSERT_EQ(horprof.size(), 3u);
@@ -166,7 +166,7 @@ TEST_F(ImportRunTest, ALargeTimetableTravelsWholeThroughEveryCopy) {
   rows[7000][5] = kCentre;
   const std::string old_horprof = WriteTable("GC/horprof.dbf", kHorprof, rows);
 
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   ASSERT_EQ(ui_.Messages().back(), importing::kProcessFinished);
   const std::string new_horprof = AdminBytes("horprof.dbf");
   EXPECT_EQ(drive_.Read("QTEMP/VALENCIA/horprof.dbf"), new_horprof);
@@ -194,7 +194,7 @@ TEST_F(ImportRunTest, ATeacherWithoutDniIsCompletedInTheWindow) {
   ui_.teacher_window_script.push_back([] {
     EditRows("C:\\QTEMP\\PROFT.DBF", "ABREV", "GLJ", "DNI", "33333333");
   });
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   EXPECT_EQ(ui_.Count("teachers"), 1);
   EXPECT_EQ(ui_.Messages().back(), importing::kProcessFinished);
   EXPECT_EQ(ReadRows("C:\\GC\\horprof.dbf")[0][6], "33333333");
@@ -211,7 +211,7 @@ TEST_F(ImportRunTest, ATeacherStillWithoutDniStopsTheRun) {
   const std::string horgrup = AdminBytes("horgrup.dbf");
   const std::string horprof = AdminBytes("horprof.dbf");
   context_.transformed = 0;
-  importing::BImportarClick(context_);  // the window is closed untouched
+  importing::ImportTimetables(context_);  // the window is closed untouched
 
   EXPECT_EQ(ui_.Messages().back(),
             "¡Atención! Sigue habiendo algún Profesor sin D.N.I.\n\r"
@@ -233,7 +233,7 @@ TEST_F(ImportRunTest, TimesChangedInThePeriodWindowReachEveryLesson) {
   ui_.period_window_script.push_back([] {
     EditRows(importing::kPlantillaPath, "HORA", "2", "HORAINI", "09:05");
   });
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   for (const Values& row : ReadRows("C:\\GC\\horprof.dbf")) {
     EXPECT_EQ(row[2], "09:05");
   }
@@ -244,7 +244,7 @@ TEST_F(ImportRunTest, AnEmptySolutionEmptiesTheCentresTimetables) {
   WriteInputs({{"0", "1", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", "12"}});
   WriteTable("GC/horprof.dbf", kHorprof,
              {{"1", "1", "08:00", "08:55", "BB", kCentre, "6"}});
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   EXPECT_EQ(ui_.Messages().back(), std::string(importing::kProcessFinished) +
                                        "\n" + importing::kNoLessonsImported);
   EXPECT_TRUE(ReadRows("C:\\GC\\horprof.dbf").empty());
@@ -259,7 +259,7 @@ TEST_F(ImportRunTest, AnErrorEndsTheRunWithTheDefaultCursor) {
              {kDuty, {"x", "1", "*12", "GLJ", "", "", "", "", ""}});
   const std::string horprof = AdminBytes("horprof.dbf");
   try {
-    importing::BImportarClick(context_);
+    importing::ImportTimetables(context_);
     FAIL() << "no error";
   } catch (const std::exception& error) {
     // The engine's text, then where the solution holds the value.
@@ -278,7 +278,7 @@ TEST_F(ImportRunTest, AMissingAdministrationTimetableFailsBeforeAnyChange) {
   WriteInputs({kLesson});
   fs::remove(Native("GC/horprof.dbf"));
   const std::string horgrup = AdminBytes("horgrup.dbf");
-  EXPECT_THROW(importing::BImportarClick(context_), std::exception);
+  EXPECT_THROW(importing::ImportTimetables(context_), std::exception);
   EXPECT_FALSE(ui_.busy());
   EXPECT_EQ(AdminBytes("horgrup.dbf"), horgrup);
   EXPECT_FALSE(fs::exists(Native("GC/horprof.dbf")));
@@ -293,7 +293,7 @@ TEST_F(ImportRunTest, ADamagedSolutionFailsBeforeTheTimetables) {
     if (timetable_missing) fs::remove(Native("GC/horprof.dbf"));
     std::string error;
     try {
-      importing::BImportarClick(context_);
+      importing::ImportTimetables(context_);
     } catch (const std::exception& e) {
       error = e.what();
     }
@@ -336,7 +336,7 @@ TEST_F(ImportRunTest, TheIndexFlagGoesWhenTheRowsChange) {
     testing_support::ScriptedUi ui;
     shell::TransferContext context(&ui);
     context.centre_code = kCentre;
-    ASSERT_TRUE(importing::BImportarClick(context).completed);
+    ASSERT_TRUE(importing::ImportTimetables(context).completed);
     EXPECT_EQ(AdminBytes("horgrup.dbf")[28], c.flag);
   }
 }

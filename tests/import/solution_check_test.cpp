@@ -41,7 +41,7 @@ class SolutionCheckTest : public ImportFixture {
   // working copy's timetables not emptied.
   void ExpectRefused(const std::string& text) {
     try {
-      importing::BImportarClick(context_);
+      importing::ImportTimetables(context_);
       ADD_FAILURE() << "the import ran";
     } catch (const importing::SolutionError& error) {
       EXPECT_EQ(std::string(error.what()), text);
@@ -147,7 +147,7 @@ TEST_F(SolutionCheckTest, ARowTheTransferCannotReadNamesItsFieldAndRow) {
 TEST_F(SolutionCheckTest, RowsTheTransferPassesOverAreNotRead) {
   // DIA 0: nothing else of the row is read, so its HORA may be anything.
   WriteInputs({{"0", "zz", "", "", "", "", "", "", ""}, kLesson});
-  const importing::ImportResult result = importing::BImportarClick(context_);
+  const importing::ImportResult result = importing::ImportTimetables(context_);
   EXPECT_EQ(result.lessons, 1);
   EXPECT_EQ(result.group_rows, 1);
   EXPECT_EQ(ui_.Messages().back(), importing::kProcessFinished);
@@ -161,7 +161,7 @@ TEST_F(SolutionCheckTest, AnIntactSolutionWithoutLessonsEmptiesTheCentre) {
     testing_support::ScriptedUi ui;
     shell::TransferContext context(&ui);
     context.centre_code = kCentre;
-    const importing::ImportResult result = importing::BImportarClick(context);
+    const importing::ImportResult result = importing::ImportTimetables(context);
     EXPECT_TRUE(result.completed);
     EXPECT_EQ(result.lessons, 0);
     EXPECT_EQ(ui.Messages().back(),

@@ -26,7 +26,7 @@ class RestoreTest : public ImportFixture {
     old_horprof_ =
         WriteTable("GC/horprof.dbf", kHorprof,
                    {{"3", "4", "10:00", "10:55", "12", kCentre, "1"}});
-    importing::BImportarClick(context_);
+    importing::ImportTimetables(context_);
     ASSERT_NE(drive_.Read("GC/horgrup.dbf"), old_horgrup_);
   }
 

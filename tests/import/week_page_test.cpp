@@ -24,7 +24,7 @@ TEST_F(WeekPageTest, ListsWhatTheSolutionHeldAndTheWeeks) {
       {"5", "8", "*12", "PA", "ESO", "1", "VAL", "1ESOA", "1234"},
       {"2", "3", "*GUA", "PA", "", "", "", "", ""},
   });
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   const struct {
     importing::ImportCase kind;
     int64_t row;
@@ -69,7 +69,7 @@ TEST_F(WeekPageTest, TimetablesAreTheSameWithoutThePage) {
       {"1", "2", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", "12"},
       {"2", "3", "*GUA", "PA", "", "", "", "", ""}};
   WriteInputs(soluc);
-  importing::BImportarClick(context_);
+  importing::ImportTimetables(context_);
   const std::string horgrup = drive_.Read("GC/horgrup.dbf");
   const std::string horprof = drive_.Read("GC/horprof.dbf");
   std::filesystem::remove(Native("QTEMP/HORARIOS.html"));
@@ -78,7 +78,7 @@ TEST_F(WeekPageTest, TimetablesAreTheSameWithoutThePage) {
   shell::TransferContext bare(&ui);
   bare.centre_code = kCentre;
   bare.report.SetGathering(false);
-  importing::BImportarClick(bare);
+  importing::ImportTimetables(bare);
   EXPECT_EQ(drive_.Read("GC/horgrup.dbf"), horgrup);
   EXPECT_EQ(drive_.Read("GC/horprof.dbf"), horprof);
   EXPECT_FALSE(std::filesystem::exists(Native("QTEMP/HORARIOS.html")));

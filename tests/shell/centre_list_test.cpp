@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "platform/drive_mapping.h"
-#include "shell/dbf_bytes.h"
 #include "shell/platform_setup.h"
+#include "support/dbf_bytes.h"
 #include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -23,9 +23,9 @@ class CentreListTest : public testing::Test {
   }
   void TearDown() override { platform::SetDriveCOverride(""); }
   void WriteCentro(const std::vector<std::vector<std::string>>& rows) {
-    drive_.Write(
-        "QTEMP/VALENCIA/CENTRO.DBF",
-        shell_testing::DbfBytes({{"CODCEN", 8}, {"NOMCEN", 20}}, rows));
+    drive_.Write("QTEMP/VALENCIA/CENTRO.DBF",
+                 testing_support::DbfBytes(
+                     {{"CODCEN", 'C', 8}, {"NOMCEN", 'C', 20}}, rows));
   }
   testing_support::TempDir drive_{"tqv-centre"};
   testing_support::ScriptedUi ui_;

@@ -13,7 +13,6 @@
 #include <functional>
 
 #include "platform/drive_mapping.h"
-#include "shell/dbf_bytes.h"
 #include "shell/io_error.h"
 #include "shell/platform_setup.h"
 #include "support/faulty_file_system.h"

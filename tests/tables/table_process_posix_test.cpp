@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -172,6 +173,7 @@ uint32_t Le32(const std::string& b, size_t at) {
 // one the writer wrote completely.
 TEST_F(TableProcessTest, KilledWriterLeavesAConsistentTable) {
   for (int round = 0; round < 6; ++round) {
+    const auto size_before = std::filesystem::file_size(path_);
     pid_t child = fork();
     if (child == 0) {
       Table table;
@@ -184,7 +186,15 @@ TEST_F(TableProcessTest, KilledWriterLeavesAConsistentTable) {
         table.Post();
       }
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20 + 30 * round));
+    // Killed once it has added a number of records that differs from round
+    // to round, however slow the machine is.
+    const auto grown_by = 211u * (1 + 40 * round);
+    const auto give_up =
+        std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::filesystem::file_size(path_) < size_before + grown_by &&
+           std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
 

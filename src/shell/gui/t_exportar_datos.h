@@ -25,14 +25,16 @@
 
 namespace shell_gui {
 
+// A run started by one of the two buttons; what it returns is of no use to
+// the window, which learns everything through its user interface.
 using TransferRun = std::function<void(shell::TransferContext&)>;
 // A control window over files reached through the context's file system.
 using FileWindow = std::function<void(QWidget* owner, platform::FileSystem&)>;
 
 // What the window does not know by itself; src/app wires the real ones.
 struct TransferHooks {
-  TransferRun export_run;     // exporting::BExportarClick
-  TransferRun import_run;     // importing::BImportarClick
+  TransferRun export_run;     // exporting::ExportSchoolData
+  TransferRun import_run;     // importing::ImportTimetables
   FileWindow teacher_window;  // the teacher identity control window
   FileWindow period_window;   // the period-times control window
   HostWindowOps host = NativeHostWindowOps();

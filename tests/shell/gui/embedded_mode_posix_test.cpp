@@ -13,10 +13,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 #include <utility>
 
-#include "shell/dbf_bytes.h"
+#include "support/dbf_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -67,7 +68,7 @@ class EmbeddedModeTest : public testing::Test {
     fs::copy_file(app_, dir_.File("TransQuendraValencia"));
     fs::create_directories(dir_.path() / "c" / "GC");
     dir_.Write("c/GC/centro.dbf",
-               shell_testing::DbfBytes({{"CODCEN", 8}}, {{"46000001"}}));
+               testing_support::DbfBytes({{"CODCEN", 'C', 8}}, {{"46000001"}}));
   }
   void TearDown() override {
     if (program_ > 0 && !WaitExit(program_, 0)) {
@@ -193,6 +194,39 @@ class EmbeddedModeTest : public testing::Test {
             " click 1");
   }
 
+  // Clicks at x, y of `window` until `done` holds, and says whether it came
+  // to hold. A click that arrives before the program takes input is lost,
+  // so it is repeated, but only after `done` has had two seconds to hold.
+  bool ClickUntil(xcb_window_t window, int x, int y,
+                  const std::function<bool()>& done) {
+    const auto end = Clock::now() + std::chrono::seconds(20);
+    while (Clock::now() < end) {
+      Click(window, x, y);
+      const auto retry = Clock::now() + std::chrono::seconds(2);
+      while (Clock::now() < retry) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    }
+    return false;
+  }
+
+  // Waits until the program in `child` takes input: its centre list (at
+  // 304,17 in the lower panel) drops down on a click and closes on Escape.
+  bool WaitTakingInput(xcb_window_t child) {
+    if (!ClickUntil(child, 376, 144,
+                    [&] { return PopupPosition().first >= 0; })) {
+      return false;
+    }
+    Xdotool("key Escape");
+    const auto end = Clock::now() + std::chrono::seconds(10);
+    while (PopupPosition().first >= 0) {
+      if (Clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+  }
+
   // The first mapped override-redirect window on the root (a pop-up).
   std::pair<int, int> PopupPosition() {
     const xcb_screen_t* screen =
@@ -237,10 +271,9 @@ TEST_F(EmbeddedModeTest, ExportPanelClosedWithItsButton) {
   const xcb_window_t child = WaitChild(host);
   ASSERT_NE(child, 0u);
   ExpectPlacedInHost(child);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   // BClose sits at 304,51 (89 by 25) in the lower panel, which starts at 117.
-  Click(child, 348, 180);
-  EXPECT_TRUE(WaitExit(program, 10));
+  EXPECT_TRUE(
+      ClickUntil(child, 348, 180, [&] { return WaitExit(program, 0); }));
   EXPECT_EQ(dir_.Read("Quendrix.ini"), kFlagZero);
 }
 
@@ -251,11 +284,10 @@ TEST_F(EmbeddedModeTest, ImportPanelEndsWhenTheHostIsDestroyed) {
   const pid_t program = StartProgram("IMPORTAR", host);
   const xcb_window_t child = WaitChild(host);
   ASSERT_NE(child, 0u);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   // The centre list drops down where it is: Qt knows the window's parent.
   // CBCentro sits at 304,17 (145 by 21) in the lower panel.
-  Click(child, 376, 144);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(
+      ClickUntil(child, 376, 144, [&] { return PopupPosition().first >= 0; }));
   const auto combo = OnScreen(child, 304, 134);
   const auto popup = PopupPosition();
   EXPECT_NEAR(popup.first, combo.first, 4);
@@ -273,12 +305,12 @@ TEST_F(EmbeddedModeTest, OtherWordTakesTheKeyboardInsideTheHost) {
   const xcb_window_t child = WaitChild(host);
   ASSERT_NE(child, 0u);
   ExpectPlacedInHost(child);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   // A click on the folder box (EdNuevoDir) gives the window the focus;
   // Tab then walks EdNuevoDir, ListaDirectorios, ListaUnidades, CBCentro to
-  // BClose, and the space bar presses it.
+  // BClose, and the space bar presses it. The program handles the click
+  // before the keys that follow it.
+  ASSERT_TRUE(WaitTakingInput(child));
   Click(child, 100, 145);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
   Xdotool("key --delay 100 Tab Tab Tab Tab space");
   EXPECT_TRUE(WaitExit(program, 10));
   EXPECT_EQ(dir_.Read("Quendrix.ini"), kFlagZero);

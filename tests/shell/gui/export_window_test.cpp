@@ -89,7 +89,7 @@ class ExportWindowTest : public testing::Test {
 
   std::unique_ptr<TExportarDatos> Make(const QStringList& args) {
     TransferHooks hooks;
-    hooks.export_run = exporting::BExportarClick;
+    hooks.export_run = exporting::ExportSchoolData;
     hooks.host.exists = [](quintptr) { return true; };
     hooks.host.embed = [](QWidget*, quintptr) {};
     hooks.write_transformed_flag = [this](int flag) {

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "platform/drive_mapping.h"
-#include "shell/dbf_bytes.h"
 #include "shell/platform_setup.h"
+#include "support/dbf_bytes.h"
 #include "support/faulty_file_system.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -48,7 +48,7 @@ class WindowTest : public testing::Test {
     std::vector<std::vector<std::string>> rows;
     for (const auto& code : codes) rows.push_back({code});
     drive_.Write(folder + "/centro.dbf",
-                 shell_testing::DbfBytes({{"CODCEN", 8}}, rows));
+                 testing_support::DbfBytes({{"CODCEN", 'C', 8}}, rows));
   }
   std::unique_ptr<TExportarDatos> Make(const QStringList& args) {
     TransferHooks hooks;
