@@ -7,10 +7,10 @@
 # The base is the committed tree (HEAD); a variant is the same tree with one
 # patch of bench/speed_paths/ applied, which switches one speed path off in
 # favour of the general path (the patch's first line says which; default:
-# every patch). Each is built alike (RelWithDebInfo, with the compiler
-# launcher in CMAKE_CXX_COMPILER_LAUNCHER and the options in
-# SPEED_PATHS_CMAKE_ARGS if set) in WORK/NAME, and then
-# base and variants run by turns, ROUNDS
+# every patch). All are built alike in one tree, WORK/base (RelWithDebInfo,
+# with the compiler launcher in CMAKE_CXX_COMPILER_LAUNCHER and the options
+# in SPEED_PATHS_CMAKE_ARGS if set), and then base and variants run by
+# turns, ROUNDS
 # times (default 3), and the best time of each is kept: table_bench on
 # 500,000 rows (read and write), export_bench large, import_bench and a dump
 # of the 500,000-row table. Wall and processor times are both printed, as
@@ -31,39 +31,54 @@ patches=$root/bench/speed_paths
 if (($# == 0)); then
   set -- $(cd "$patches" && ls *.patch | sed 's/\.patch$//')
 fi
-# The variant trees: the committed tree, one patch, the base's settings.
-for variant in base "$@"; do
-  tree=$work/$variant
+# One tree, built once; each variant is its patch applied, the changed
+# files built again, the programs kept in WORK/bin/NAME, the patch taken off.
+tree=$work/base
+programs="bench/table_bench bench/export_bench bench/import_bench src/transquendra"
+build() {  # build NAME
+  cmake --build "$tree/build" -j2 --target table_bench export_bench \
+    import_bench transquendra >"$work/build-$1.log" 2>&1 || return 1
+  mkdir -p "$work/bin/$1"
+  for program in $programs; do cp "$tree/build/$program" "$work/bin/$1/"; done
+}
+if [[ ! -f $tree/build/build.ninja ]]; then
   rm -rf "$tree"
   mkdir -p "$tree"
   git -C "$root" archive HEAD | tar -x -C "$tree"
-  if [[ $variant != base ]]; then
-    (cd "$tree" && patch -s -p1 <"$patches/$variant.patch")
-  fi
   cmake -S "$tree" -B "$tree/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTQV_TESTS=OFF -DTQV_GUI=OFF ${SPEED_PATHS_CMAKE_ARGS:-} \
     ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} \
     >/dev/null
-  cmake --build "$tree/build" -j2 --target table_bench export_bench \
-    import_bench transquendra >/dev/null
+fi
+build base
+built=()
+for variant in "$@"; do
+  (cd "$tree" && patch -s -p1 <"$patches/$variant.patch")
+  if build "$variant"; then
+    built+=("$variant")
+  else
+    echo "$variant: not built, see $work/build-$variant.log" >&2
+  fi
+  (cd "$tree" && patch -s -R -p1 <"$patches/$variant.patch")
 done
+set -- "${built[@]}"
 
 big=$work/big.dbf
-"$work/base/build/bench/table_bench" --phase make "$big" 500000 >/dev/null
+"$work/bin/base/table_bench" --phase make "$big" 500000 >/dev/null
 
 # One round of every measure for the build in $1, as "name wall cpu" lines.
 measure() {
   local b=$1 out
-  out=$("$b/bench/table_bench" 500000)
+  out=$("$b/table_bench" 500000)
   awk '/^read /{w=$3} /^write /{w=$3; write=1}
        /^ +cpu /{print (write ? "table_write" : "table_read"), w, $3}' <<<"$out"
   # export_bench finds its school generator beside its source file.
-  out=$(cd "$b" && ./bench/export_bench large)
+  out=$(cd "$tree/build" && "$b/export_bench" large)
   awk '/^export run \(7 steps\)/{print "export_large", $5, $7}' <<<"$out"
-  out=$("$b/bench/import_bench" 100000 7)
+  out=$("$b/import_bench" 100000 7)
   awk '/^import run  /{print "import", $3, $5}' <<<"$out"
   local TIMEFORMAT='%R %U %S'
-  { time "$b/src/transquendra" dump "$big" >/dev/null; } 2>&1 |
+  { time "$b/transquendra" dump "$big" >/dev/null; } 2>&1 |
     awk '{print "dump_500k", $1, $2 + $3}'
 }
 
@@ -85,7 +100,7 @@ keep() {  # keep VARIANT < lines
 
 for ((round = 1; round <= rounds; ++round)); do
   for variant in base "$@"; do
-    keep "$variant" < <(measure "$work/$variant/build")
+    keep "$variant" < <(measure "$work/bin/$variant")
   done
 done
 
