@@ -8,6 +8,12 @@ TQV_WINDOWS_VERSION=$(sed -n 's/^project(TransQuendraValencia VERSION \([0-9.]*\
 # inside), transquendra.exe, and the test host and probe, in DIR.
 tqv_windows_build() {
   local dir=$1
+  # A folder configured against another Qt keeps that Qt's packages in its
+  # cache, whatever TQV_QT_WINDOWS now says: it starts afresh.
+  if [ -f "$dir/CMakeCache.txt" ] &&
+      ! grep -q "^Qt6_DIR:PATH=$TQV_QT_WINDOWS/" "$dir/CMakeCache.txt"; then
+    rm -rf "$dir"
+  fi
   cmake -S "$TQV_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$TQV_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DTQV_GUI=ON -DTQV_QT_WINDOWS="$TQV_QT_WINDOWS" -DTQV_BENCH=OFF \
@@ -31,6 +37,7 @@ tqv_windows_package() {
   local name="TransQuendraValencia-$TQV_WINDOWS_VERSION"
   local stage="$build/package/$name"
   rm -rf "$build/package" && mkdir -p "$stage" "$dist"
+  dist=$(realpath "$dist")
   local exe
   for exe in src/TransQuendraValencia.exe src/transquendra.exe; do
     x86_64-w64-mingw32-strip -o "$stage/$(basename "$exe")" "$build/$exe"
@@ -39,9 +46,9 @@ tqv_windows_package() {
   tqv_crlf "$build/src/bundled_fonts/LiberationSans-LICENSE.txt" \
     "$stage/LiberationSans-LICENCIA.txt"
   rm -f "$dist/$name-win64.zip"
-  (cd "$build/package" && zip -q -r -X "$(realpath "$dist")/$name-win64.zip" "$name")
+  (cd "$build/package" && zip -q -r -X "$dist/$name-win64.zip" "$name")
   makensis -V2 -DVERSION="$TQV_WINDOWS_VERSION" -DSTAGE="$(realpath "$stage")" \
-    -DOUTFILE="$(realpath "$dist")/$name-setup.exe" \
+    -DOUTFILE="$dist/$name-setup.exe" \
     "$TQV_ROOT/packaging/windows/installer.nsi" >"$build/makensis.log" 2>&1 || {
     tail -n 20 "$build/makensis.log" >&2
     return 1

@@ -9,8 +9,9 @@
 namespace shell_gui {
 
 // Registers every font under ":/fonts" and makes Liberation Sans stand in
-// for each design face ("Arial", "MS Sans Serif") that the system lacks.
-// Returns the design faces that were missing. Call after QApplication.
+// for each design face ("Arial", "MS Sans Serif") and each of the system's
+// default faces that the system lacks. Returns the faces that were missing.
+// Call after QApplication, before any window is made.
 QStringList RegisterBundledFonts();
 
 }  // namespace shell_gui

@@ -102,6 +102,12 @@ timeout 120 wineserver -w
 # Wine draws the frames and title bars itself: no window manager runs here.
 timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
   >/dev/null 2>&1
+# Every widget a native window of its own, so that the probe can see it.
+# Wine leaves the Unix variables that begin with QT_ out of a Windows
+# program's environment, so the variable goes into the user's environment
+# in the registry, where the utility started by the host finds it too.
+timeout 60 "$wine" reg add 'HKCU\Environment' /v QT_USE_NATIVE_WINDOWS /d 1 /f \
+  >/dev/null 2>&1
 echo "-- fresh Wine prefix ($((SECONDS - t)) s)" >&2
 
 drive_c=$WINEPREFIX/drive_c
@@ -159,8 +165,6 @@ menu=$(find "$drive_c/users" -path "*Start Menu/Programs/TransQuendraValencia/*.
   2>/dev/null | wc -l)
 [ "$menu" -ge 2 ] && ok "Start-menu entries: $menu" || fail 1 "no Start-menu entries"
 
-# Every widget a native window of its own, so that the probe can see it.
-export QT_USE_NATIVE_WINDOWS=1
 start_utility
 if probe wait "$main_title" 60 >/dev/null; then
   sleep 2
@@ -186,13 +190,20 @@ if probe wait "$main_title" 60 >/dev/null; then
 310 198 75 21 Button1
 23 3 257 34 Label8
 2 34 296 36 Label3
-193 66 93 21 ComboBoxValCast
 71 90 89 25 BExportar
 305 0 281 25 Label4
 308 17 275 48 Label5
 391 57 89 25 BImportar
 308 86 281 65 Label6
 LAYOUT
+  # The language list grows to the left until "CASTELLANO" shows whole.
+  grep -E -q "^child [0-9]+ 66 [0-9]+ 21 visible" "$work/standalone.tree" &&
+    $py - "$work/standalone.tree" <<'PY' || missing+=(ComboBoxValCast)
+import sys
+rects = [l.split()[1:5] for l in open(sys.argv[1]) if l.startswith("child ")]
+sys.exit(0 if any(int(x) + int(w) == 286 and int(y) == 66 and int(w) >= 93
+                  and int(h) == 21 for x, y, w, h in rects) else 1)
+PY
   [ ${#missing[@]} -eq 0 ] && ok "17 elements where the layout puts them" ||
     fail 1 "not in place: ${missing[*]} (tree: see below)"
   [ ${#missing[@]} -eq 0 ] || head -n 40 "$work/standalone.tree" >&2
@@ -295,10 +306,11 @@ saw_teachers=0 saw_periods=0 new_start="" end_time=""
 for _ in $(seq 60); do
   kill -0 "$utility_pid" 2>/dev/null || break
   if probe wait "Control de Profesores" 0 >/dev/null; then
-    # The grid starts on the first row's first column: over to DNI, down
-    # to the teacher, type the number, Enter; then "Salir".
-    for k in RIGHT RIGHT RIGHT; do probe key "Control de Profesores" $k; done
-    for _ in $(seq "${dni_row:-0}"); do probe key "Control de Profesores" DOWN; done
+    # A click on the teacher's D.N.I. cell (rows of 20 pixels under the
+    # titles, the column at the right of the grid), the number, Enter;
+    # then "Salir".
+    [ "${dni_row:-99}" -lt 19 ] || fail 3 "the teacher without D.N.I. is not in the grid's first rows"
+    probe click "Control de Profesores" 465 $((100 + 20 * ${dni_row:-0})) >/dev/null
     probe type "Control de Profesores" "$typed_dni"
     probe key "Control de Profesores" RETURN
     sleep 1
@@ -318,7 +330,7 @@ PY
 )
     new_start=08:05
     [ "$start" = 08:05 ] && new_start=08:10
-    probe key "Control de Plantilla" RIGHT
+    probe click "Control de Plantilla" 270 101 >/dev/null  # period 1's start
     probe type "Control de Plantilla" "$new_start"
     probe key "Control de Plantilla" RETURN
     sleep 1
