@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "shell/report_page.h"
 
 namespace importing {
@@ -160,10 +161,13 @@ std::map<std::string, std::string> TeacherNames(tables::Table& proft) {
 }
 
 // The groups' descriptions from the last export, when it is there.
-std::map<std::string, std::string> GroupDescriptions() {
+std::map<std::string, std::string> GroupDescriptions(
+    platform::FileSystem& files) {
   std::map<std::string, std::string> descriptions;
   try {
-    tables::Table grupost;
+    // Through the run's own file system: "C:\QTEMP" is a mapped folder
+    // outside Windows.
+    tables::Table grupost(files);
     grupost.SetTableName("C:\\QTEMP\\GRUPOST.DBF");
     grupost.Open();
     tables::Field abrev = grupost.FieldByName("ABREV");
@@ -185,11 +189,12 @@ std::string WeekIndex(const std::vector<Week>& weeks, const char* title) {
   return html + "</ul>\n";
 }
 
-void AppendWeeks(std::string& out, const SolutionNotes& notes,
-                 const PeriodTimes& times, tables::Table& proft) {
+void AppendWeeks(std::string& out, platform::FileSystem& files,
+                 const SolutionNotes& notes, const PeriodTimes& times,
+                 tables::Table& proft) {
   std::map<std::string, Week> groups, teachers;
   const std::map<std::string, std::string> names = TeacherNames(proft);
-  const std::map<std::string, std::string> descriptions = GroupDescriptions();
+  const std::map<std::string, std::string> descriptions = GroupDescriptions(files);
   for (const Lesson& lesson : notes.lessons()) {
     teachers[lesson.teacher].lessons.push_back(&lesson);
     if (lesson.group_lesson) groups[lesson.group].lessons.push_back(&lesson);
@@ -250,7 +255,7 @@ void WriteWeekPage(shell::TransferContext& context, const SolutionNotes& notes,
     html += "<h2>Lo que la importación encontró en la solución</h2>\n" +
             shell::CaseIndex(report.cases(), Kinds());
     html += shell::CaseSections(report.cases(), Kinds(), "Fila de SOLUC");
-    AppendWeeks(html, notes, times, proft);
+    AppendWeeks(html, context.files(), notes, times, proft);
     html += shell::kPageTail;
     shell::WritePage(context.files(), kWeekPagePath, html, report);
   } catch (const std::exception& error) {

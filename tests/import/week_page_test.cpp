@@ -62,6 +62,17 @@ TEST_F(WeekPageTest, ListsWhatTheSolutionHeldAndTheWeeks) {
                                                           {"horgrup", 7}}));
 }
 
+// The groups' headings carry their descriptions from the last export's
+// GRUPOST, read on the run's drive C like every other table.
+TEST_F(WeekPageTest, GroupHeadingsCarryTheExportedDescriptions) {
+  WriteInputs({{"1", "2", "*12", "GLJ", "ESO", "1", "MAT", "1ESOA", "12"}});
+  WriteTable("QTEMP/GRUPOST.DBF", {{"ABREV", 'C', 10}, {"DESCRIP", 'C', 60}},
+             {{"1ESOA", "1r ESO A"}});
+  importing::ImportTimetables(context_);
+  const std::string page = drive_.Read("QTEMP/HORARIOS.html");
+  EXPECT_NE(page.find("Grupo 1ESOA — 1r ESO A"), std::string::npos);
+}
+
 // Off, the run gathers nothing and leaves no page; the timetables are the
 // same bytes either way.
 TEST_F(WeekPageTest, TimetablesAreTheSameWithoutThePage) {
