@@ -26,6 +26,7 @@ class FileError : public std::runtime_error {
   enum class Kind {
     kNotFound,  // no such file, or a folder on the way is missing
     kLocked,    // another process holds a conflicting lock
+    kNotAFile,  // a folder, a FIFO, a device: nothing a table can live in
     kFailed,    // anything else; what() is the system's own text
   };
   FileError(Kind kind, const std::string& reason)
@@ -73,7 +74,9 @@ class FileSystem {
 
   // Opens `path`, read-write when possible (read-only when `writable` is
   // false, or the file refuses writing and `mode` is kOpenExisting), and
-  // takes `lock` without waiting. The lock is taken so that the same
+  // takes `lock` without waiting. Anything but a regular file fails at once
+  // with kNotAFile, without waiting for a writer of a FIFO or reading a
+  // device. The lock is taken so that the same
   // process closing another handle of the file does not drop it, and it
   // guards the file the path names now (not one a rename replaced
   // meanwhile).

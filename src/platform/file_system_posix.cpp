@@ -19,6 +19,31 @@ namespace {
                   std::strerror(error));
 }
 
+[[noreturn]] void FailNotAFile() {
+  throw FileError(FileError::Kind::kNotAFile, "no es un archivo normal");
+}
+
+// Closes `fd` and fails unless it is a regular file; then makes it blocking
+// again.
+void RequireRegularFile(int fd) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    Fail(error);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    FailNotAFile();
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int error = errno;
+    ::close(fd);
+    Fail(error);
+  }
+}
+
 // flock locks belong to the open file description, so closing another
 // descriptor of the same file in this process leaves them in place (fcntl
 // record locks would vanish).
@@ -91,16 +116,22 @@ std::unique_ptr<OpenFile> NativeFileSystem::Open(const std::string& path,
   // would then guard the old file. Retry until the locked descriptor is the
   // file the path names.
   for (int attempt = 0; attempt < 10; ++attempt) {
-    int flags = O_CLOEXEC | (writable ? O_RDWR : O_RDONLY);
+    // Non-blocking, so that a FIFO does not wait here for a writer; the
+    // flag goes once the file is known to be a regular one.
+    int flags =
+        O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (writable ? O_RDWR : O_RDONLY);
     if (mode == OpenMode::kCreateOrOpen) flags |= O_CREAT;
     int fd = ::open(path.c_str(), flags, 0666);
     bool is_writable = writable;
     if (fd < 0 && writable && (errno == EACCES || errno == EROFS) &&
         mode == OpenMode::kOpenExisting) {
-      fd = ::open(path.c_str(), O_CLOEXEC | O_RDONLY);
+      fd = ::open(path.c_str(), O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_RDONLY);
       is_writable = false;
     }
+    // A folder opened for writing answers EISDIR, a socket ENXIO.
+    if (fd < 0 && (errno == EISDIR || errno == ENXIO)) FailNotAFile();
     if (fd < 0) Fail(errno);
+    RequireRegularFile(fd);
     if (lock != FileLock::kNone &&
         Flock(fd, lock == FileLock::kExclusive ? LOCK_EX : LOCK_SH) != 0) {
       const int error = errno;

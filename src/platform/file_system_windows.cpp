@@ -119,7 +119,21 @@ std::unique_ptr<OpenFile> NativeFileSystem::Open(const std::string& path,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     is_writable = false;
   }
-  if (handle == INVALID_HANDLE_VALUE) Fail(GetLastError());
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      throw FileError(FileError::Kind::kNotAFile, "no es un archivo normal");
+    }
+    Fail(error);
+  }
+  // A device ("NUL", "CON", a pipe) is nothing a table can live in; reading
+  // it could wait forever.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    throw FileError(FileError::Kind::kNotAFile, "no es un archivo normal");
+  }
   return std::make_unique<WindowsFile>(handle, is_writable);
 }
 

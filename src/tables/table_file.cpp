@@ -14,6 +14,8 @@ TableError ErrorFor(const platform::FileError& error,
       return TableError::TableNotFound(display);
     case platform::FileError::Kind::kLocked:
       return TableError::TableLocked(display);
+    case platform::FileError::Kind::kNotAFile:
+      return TableError::CorruptTable(display, "no es un archivo normal");
     case platform::FileError::Kind::kFailed:
       break;
   }
