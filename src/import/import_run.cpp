@@ -66,9 +66,8 @@ ImportResult RebuildTimetables(shell::TransferContext& context,
   tables::Table& horprof = context.wwTableHorProf;
   tables::Table& horgrup = context.wwTableHorGrup;
   tables::Table& soluc = context.wwTableSoluc;
-  // The solution is opened first and its reading started, so that it gets
-  // ahead while other centres' rows are kept; a failure to open it is
-  // reported where it always was, after them.
+  // The solution is opened and checked first; a failure to open it is
+  // reported where it always was, after other centres' rows are kept.
   std::exception_ptr soluc_error;
   try {
     soluc.Close();
@@ -87,7 +86,6 @@ ImportResult RebuildTimetables(shell::TransferContext& context,
   SolutionTransfer transfer({soluc, proft, asigvalt, horprof, horgrup}, times,
                             context.centre_code);
   transfer.SetNotes(notes);
-  if (!soluc_error) transfer.StartReading();
   KeepOtherCentreRows(horprof, context.centre_code);
   KeepOtherCentreRows(horgrup, context.centre_code);
   horprof.Open();

@@ -6,8 +6,8 @@
 // were. The solution transfer hands each row over where it handles it; the
 // notes read the texts they show from the solution's current row.
 //
-// Only the thread that reads the solution calls Row, and nothing else uses
-// the notes until the transfer has returned.
+// Only the transfer calls Row, and nothing else uses the notes until it has
+// returned.
 
 #include <cstdint>
 #include <optional>

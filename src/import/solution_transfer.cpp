@@ -1,10 +1,5 @@
 #include "import/solution_transfer.h"
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -60,7 +55,7 @@ SolutionTransfer::SolutionTransfer(Tables tables, const PeriodTimes& times,
       teachers_(tables.proft),
       subjects_(tables.asigvalt) {}
 
-// Rows read ahead and handed to the writing side in one go.
+// Rows read, then written in one go.
 struct SolutionTransfer::Batch {
   std::vector<ReadRow> rows = std::vector<ReadRow>(1024);
   size_t count = 0;          // rows[0, count) hold rows to write
@@ -68,102 +63,12 @@ struct SolutionTransfer::Batch {
   bool last = false;         // no batch comes after this one
 };
 
-// Batches going from the reading thread to the writing one and back: one is
-// filled while another is written, and a third waits between them.
-class SolutionTransfer::BatchPipe {
- public:
-  BatchPipe() {
-    for (Batch& batch : batches_) empty_.push_back(&batch);
-  }
-  // The reading side: a batch to fill, or nullptr once the writing side has
-  // stopped.
-  Batch* TakeEmpty() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return stopped_ || !empty_.empty(); });
-    if (stopped_) return nullptr;
-    return Take(empty_);
-  }
-  void PutFull(Batch* batch) { Put(full_, batch); }
-  // The writing side. The reading side always hands over a last batch.
-  Batch* TakeFull() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !full_.empty(); });
-    return Take(full_);
-  }
-  void PutEmpty(Batch* batch) { Put(empty_, batch); }
-  void Stop() {
-    const std::lock_guard lock(mutex_);
-    stopped_ = true;
-    changed_.notify_all();
-  }
-
- private:
-  static Batch* Take(std::deque<Batch*>& from) {
-    Batch* batch = from.front();
-    from.pop_front();
-    return batch;
-  }
-  void Put(std::deque<Batch*>& to, Batch* batch) {
-    const std::lock_guard lock(mutex_);
-    to.push_back(batch);
-    changed_.notify_all();
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool stopped_ = false;
-  Batch batches_[3];
-  std::deque<Batch*> empty_, full_;
-};
-
-SolutionTransfer::~SolutionTransfer() { StopReading(); }
-
-void SolutionTransfer::StartReading() {
-  if (pipe_) return;
-  pipe_ = std::make_unique<BatchPipe>();
-  try {
-    reader_ = std::thread([this] { ReadAll(); });
-  } catch (const std::system_error&) {
-    // No thread to be had: Run reads and writes by turns.
-  }
-}
-
-void SolutionTransfer::ReadAll() {
-  for (Batch* batch; (batch = pipe_->TakeEmpty()) != nullptr;) {
-    ReadBatch(*batch);
-    const bool last = batch->last;
-    pipe_->PutFull(batch);
-    if (last) return;
-  }
-}
-
-void SolutionTransfer::StopReading() noexcept {
-  if (!reader_.joinable()) return;
-  pipe_->Stop();
-  reader_.join();
-}
-
 void SolutionTransfer::Run() {
-  StartReading();
-  if (!reader_.joinable()) {
-    Batch batch;
-    do {
-      ReadBatch(batch);
-      WriteBatch(batch);
-    } while (!batch.last);
-    return;
-  }
-  // However the writing ends, the reading stops and is waited for.
-  struct StopAtEnd {
-    SolutionTransfer* transfer;
-    ~StopAtEnd() { transfer->StopReading(); }
-  } stop_at_end{this};
-  for (;;) {
-    Batch* batch = pipe_->TakeFull();
-    WriteBatch(*batch);
-    if (batch->last) return;
-    pipe_->PutEmpty(batch);
-  }
+  Batch batch;
+  do {
+    ReadBatch(batch);
+    WriteBatch(batch);
+  } while (!batch.last);
 }
 
 void SolutionTransfer::ReadBatch(Batch& batch) {

@@ -6,11 +6,9 @@
 
 #include <cstdint>
 #include <exception>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "import/period_times.h"
 #include "import/solution_lookups.h"
@@ -42,29 +40,17 @@ class SolutionTransfer {
   };
 
   SolutionTransfer(Tables tables, const PeriodTimes& times, std::string centre);
-  // Stops the reading, if it was started, and waits for it.
-  ~SolutionTransfer();
 
   // Transfers the current solution row and every later one, in stored order.
   // Rows with DIA 0 are passed over. Closes nothing. A missing field or a
   // value that is no whole number where one is read ends the transfer with
   // the engine's error, after the rows before it have been stored: exactly
-  // where a row-by-row walk would stop.
-  //
-  // The solution, teacher and subject tables are read on a thread of its
-  // own, a thousand rows or so ahead of the writing of the timetables here.
-  // Each table is used by one thread only, and nothing is written until the
-  // row's reads before it have succeeded.
+  // where a row-by-row walk would stop. Rows are read a batch at a time and
+  // then written, all on the caller's thread.
   void Run();
-  // Starts the reading before Run, so that it gets ahead while the caller
-  // prepares the timetables. Until Run returns, the caller must not use the
-  // solution, teacher and subject tables nor open their files again; other
-  // tables it may open and close, since the reading opens and closes none.
-  // Errors of the reading come from Run, where the walk would meet them.
-  void StartReading();
 
-  // Hands every row read to `notes` (nullptr for none), on the thread that
-  // reads. REQUIRES: before StartReading or Run.
+  // Hands every row read to `notes` (nullptr for none). REQUIRES: before
+  // Run.
   void SetNotes(SolutionNotes* notes) { notes_ = notes; }
 
   int64_t horprof_rows() const { return horprof_rows_; }
@@ -119,13 +105,6 @@ class SolutionTransfer {
     std::optional<int64_t> room;
   };
   struct Batch;
-  class BatchPipe;
-
-  // The reading side's loop: batches until the last one, or until the
-  // writing side stops.
-  void ReadAll();
-  // Stops the reading thread, if any, and waits for it.
-  void StopReading() noexcept;
 
   // The reading side: fills `batch` from the current solution row on.
   void ReadBatch(Batch& batch);
@@ -139,8 +118,6 @@ class SolutionTransfer {
   void WriteRow(const ReadRow& row, const std::exception_ptr& error);
 
   Tables t_;
-  std::unique_ptr<BatchPipe> pipe_;  // while the reading runs
-  std::thread reader_;               // not joinable: read here, by turns
   const PeriodTimes& times_;
   std::string centre_;
   SolutionNotes* notes_ = nullptr;

@@ -10,6 +10,12 @@
 // All failures are thrown as TableError (see table_error.h), whose what() is
 // the Spanish text shown to the user. "Not found" is never an error: FindKey
 // and Locate answer with a bool.
+//
+// Threads: the engine is single-threaded. A table, its field handles and the
+// other tables of the process on the same file (they share one in-memory
+// copy) are used from one thread, and tables are opened and closed on one
+// thread only, because the registry of shared files has no lock. The
+// programs use every table on their main thread.
 
 #include <cstdint>
 #include <memory>

@@ -204,7 +204,7 @@ TEST_F(SolutionTransferTest, AFieldMissingFromTheSolutionStopsAtItsFirstUse) {
   EXPECT_EQ(transfer.horgrup_rows(), 0);
 }
 
-// The solution is read ahead of the writing, on another thread; wherever a
+// The solution is read a batch ahead of the writing; wherever a
 // read, a search or a write fails, the transfer must stop where a walk that
 // reads and writes row by row stops: with that failure's error (the first
 // in the walk's order when several would fail), and with the rows before it
