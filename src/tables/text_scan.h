@@ -86,24 +86,6 @@ inline bool AllDigits(uint64_t word) {
 // operations on masks of one bit per byte: fields of many blanks or of
 // varying lengths otherwise cost a mispredicted branch or two per read.
 
-// One bit per byte of `high`, whose bytes are each 0x80 or 0: bit i for
-// byte i (a portable movemask; the multiplication gathers the top bits into
-// the top byte without carries).
-inline uint64_t PackHighBits(uint64_t high) {
-  return ((high >> 7) * 0x0102040810204080ull) >> 56;
-}
-
-// 0x80 in each byte of `word` that is a digit '0' to '9', else 0 (exact per
-// byte: the bytes are handled as seven-bit values that cannot carry).
-inline uint64_t DigitBytes(uint64_t word) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kLow7 = kOnes * 127;
-  const uint64_t low = word & kLow7;
-  return ((kOnes * (127 + '9' + 1) - low) & ~word &
-          (low + kOnes * (127 - ('0' - 1)))) &
-         (kOnes * 128);
-}
-
 // Bits first..last-1 set. REQUIRES: first <= last < 64.
 inline uint64_t BitRange(size_t first, size_t last) {
   return ((uint64_t{1} << last) - 1) & ~((uint64_t{1} << first) - 1);
@@ -123,19 +105,6 @@ struct FieldBytes {
   uint64_t zeros = 0;      // '0'
   uint64_t high = 0;       // nonzero when a byte is not ASCII
 };
-
-// Adds the bits of the eight bytes of `word`, which stand at `at`.
-[[gnu::always_inline]] inline void AddWord(FieldBytes& bytes, uint64_t word,
-                                           size_t at) {
-  constexpr uint64_t kBlanks = 0x2020202020202020ull;
-  constexpr uint64_t kZeros = 0x3030303030303030ull;
-  constexpr uint64_t kHigh = 0x8080808080808080ull;
-  bytes.high |= word & kHigh;
-  bytes.kept |= PackHighBits(NonZeroBytes((word | kBlanks) ^ kBlanks)) << at;
-  bytes.non_blank |= PackHighBits(NonZeroBytes(word ^ kBlanks)) << at;
-  bytes.digits |= PackHighBits(DigitBytes(word)) << at;
-  bytes.zeros |= PackHighBits(~NonZeroBytes(word ^ kZeros) & kHigh) << at;
-}
 
 #if defined(__SSE2__)
 // Adds the bits of the sixteen bytes in `v`, which stand at `at`; only the
@@ -162,14 +131,15 @@ struct FieldBytes {
 
 // REQUIRES: field.size() < 64, and the bytes up to `readable_end` (the end
 // of the record) may be read. Inline, so that a caller pays only for the
-// masks it uses.
+// masks it uses. SSE2 lanes where the processor has them (every x86-64
+// does); elsewhere the byte loop, which text_scan_test.cpp holds them to.
 [[gnu::always_inline]] inline FieldBytes ScanField(std::string_view field,
                                                    const char* readable_end) {
   const size_t n = field.size();
   const char* p = field.data();
-  const auto room = static_cast<size_t>(readable_end - p);
   FieldBytes bytes;
 #if defined(__SSE2__)
+  const auto room = static_cast<size_t>(readable_end - p);
   // Sixteen bytes at a time; a field of up to sixteen with that much of the
   // record from its start in one load, the lanes beyond it not counted.
   if (n <= 16 && room >= 16) {
@@ -200,28 +170,7 @@ struct FieldBytes {
     return bytes;
   }
 #else
-  if (n > 16) {
-    // Words from left to right, the last one overlapping its neighbour;
-    // a byte seen twice gives the same bit twice.
-    for (size_t at = 0;; at += 8) {
-      if (at + 8 > n) at = n - 8;
-      AddWord(bytes, LoadWord(p + at), at);
-      if (at + 8 >= n) break;
-    }
-    return bytes;
-  }
-  if (n >= 8) {  // most columns: one or two words, without a loop
-    AddWord(bytes, LoadWord(p), 0);
-    if (n > 8) AddWord(bytes, LoadWord(p + n - 8), n - 8);
-    return bytes;
-  }
-  if (room >= 8 && std::endian::native == std::endian::little) {
-    // A short field with eight bytes of the record from its start: one
-    // word, the bytes beyond the field taken as blanks.
-    const uint64_t mine = (uint64_t{1} << (8 * n)) - 1;
-    AddWord(bytes, (LoadWord(p) & mine) | (0x2020202020202020ull & ~mine), 0);
-    return bytes;
-  }
+  (void)readable_end;  // the byte loop reads the field alone
 #endif
   for (size_t i = 0; i < n; ++i) {
     const auto c = static_cast<unsigned char>(p[i]);
