@@ -28,6 +28,12 @@ void Check(int code) {
   if (code != 0) throw shell::IoError::FromCode(code);
 }
 
+// Fails with the error for `code`, saying on a second line which file the
+// run was handling and how.
+void CheckFile(int code, const std::string& what) {
+  if (code != 0) throw shell::IoError::ForFile(code, what);
+}
+
 // The file's first `limit` bytes (all of it by default).
 std::string ReadWholeFile(const std::string& native_path,
                           size_t limit = std::string::npos) {
@@ -39,47 +45,24 @@ std::string ReadWholeFile(const std::string& native_path,
   return bytes;
 }
 
-void WriteWholeFile(const std::string& native_path, std::string_view bytes) {
-  platform::RawFile out;
-  Check(out.Create(native_path));
-  while (!bytes.empty()) {
-    size_t count = 0;
-    Check(out.Write(bytes.data(), bytes.size(), &count));
-    if (count == 0) throw shell::IoError::DiskFull();
-    bytes.remove_prefix(count);
-  }
-  Check(out.Close());
-}
-
-// Copies the file `from` to a new file `to` (native paths): 0 or the
-// system's error code.
-int CopyNativeFile(const std::string& from, const std::string& to) {
-  platform::RawFile in;
-  int code = in.OpenForReading(from);
-  if (code != 0) return code;
-  platform::RawFile out;
-  code = out.Create(to);
-  if (code != 0) return code;
-  code = in.CopyTo(out);
-  const int closed_out = out.Close();
-  if (code == 0) code = closed_out;
-  const int closed_in = in.Close();
-  return code != 0 ? code : closed_in;
-}
-
-// The backup copies of the administration files `sources` into `folder`, as
-// (from, to) native paths: like CopyDataFile, a missing source copies
-// nothing, and the source is found through the engine's path resolution.
-std::vector<std::pair<std::string, std::string>> BackupCopies(
-    platform::FileSystem& files, const std::string& folder,
-    const std::string (&sources)[2]) {
-  std::vector<std::pair<std::string, std::string>> copies;
+// The backup copies of the administration files `sources` into `folder`:
+// like CopyDataFile, a missing source copies nothing, and the source is
+// found through the engine's path resolution.
+struct BackupCopy {
+  std::string from, to;  // native paths
+  std::string shown;     // "al copiar C:\GC\horgrup.dbf en C:\QTEMP\..."
+};
+std::vector<BackupCopy> BackupCopies(platform::FileSystem& files,
+                                     const std::string& folder,
+                                     const std::string (&sources)[2]) {
+  std::vector<BackupCopy> copies;
   for (const std::string& source : sources) {
     const std::string native_source = files.NativePath(source);
     if (!files.Exists(native_source)) continue;
     const std::string name = source.substr(source.find_last_of("\\/") + 1);
-    copies.emplace_back(native_source,
-                        files.NativePath(tables::JoinPath(folder, name)));
+    const std::string to = tables::JoinPath(folder, name);
+    copies.push_back({native_source, files.NativePath(to),
+                      "al copiar " + source + " en " + to});
   }
   return copies;
 }
@@ -99,8 +82,7 @@ void CheckNotHeld(platform::FileSystem& files, const std::string& path) {
   if (!files.Exists(native)) return;
   // Every kind of lock, not only the engine's: the record locks that Wine
   // and Samba take for the administration system count as well.
-  if (platform::HeldByAnotherProgram(native,
-                                     platform::PlannedUse::kReplacing)) {
+  if (files.HeldByAnotherProgram(native, platform::PlannedUse::kReplacing)) {
     throw tables::TableError::TableLocked(path);
   }
   tables::Table probe(files);
@@ -197,7 +179,8 @@ void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
   // folder, so it needs no flush to disk. The full copy goes first, so that
   // the new file is written without waiting for its blocks to be freed.
   platform::RemoveFileSoon(path);
-  WriteWholeFile(path, *bytes);
+  CheckFile(component.files().WriteWhole(path, *bytes),
+            "al escribir " + component.DisplayPath());
 }
 
 std::string BackupStamp(std::time_t when) {
@@ -246,9 +229,10 @@ std::string ReplaceAdminTimetablesFrom(platform::FileSystem& files,
   // gets the new content and the link stays.
   platform::StagedFile staged[] = {
       platform::StagedFile(
-          platform::ReplacementTarget(files.NativePath(admin_paths[0]))),
+          platform::ReplacementTarget(files.NativePath(admin_paths[0])), files),
       platform::StagedFile(
-          platform::ReplacementTarget(files.NativePath(admin_paths[1])))};
+          platform::ReplacementTarget(files.NativePath(admin_paths[1])),
+          files)};
   std::string sources[2];
   for (int i = 0; i < 2; ++i) {
     sources[i] =
@@ -259,9 +243,15 @@ std::string ReplaceAdminTimetablesFrom(platform::FileSystem& files,
   // side. Every path is found before, on this thread. A failure to stage is
   // reported only once the backup is complete, as when the backup came
   // first; a failing backup removes the staged files, as the objects go.
-  auto copy_backups = [copies = BackupCopies(files, backup, admin_paths)] {
-    for (const auto& [from, to] : copies) {
-      if (const int code = CopyNativeFile(from, to); code != 0) return code;
+  const std::vector<BackupCopy> copies =
+      BackupCopies(files, backup, admin_paths);
+  const BackupCopy* failed_copy = nullptr;
+  auto copy_backups = [&files, &copies, &failed_copy] {
+    for (const BackupCopy& copy : copies) {
+      if (const int code = files.CopyWhole(copy.from, copy.to); code != 0) {
+        failed_copy = &copy;
+        return code;
+      }
     }
     return 0;
   };
@@ -272,15 +262,31 @@ std::string ReplaceAdminTimetablesFrom(platform::FileSystem& files,
     backing_up = std::async(std::launch::deferred, copy_backups);
   }
   int staging = 0;
-  for (int i = 0; i < 2 && staging == 0; ++i)
-    staging = staged[i].StartCopyOf(sources[i]);
-  Check(backing_up.get());
-  Check(staging);
+  int staged_count = 0;
+  for (; staged_count < 2 && staging == 0; ++staged_count)
+    staging = staged[staged_count].StartCopyOf(sources[staged_count]);
+  const int backup_code = backing_up.get();
+  if (backup_code != 0) CheckFile(backup_code, failed_copy->shown);
+  const auto writing = [&admin_paths](int i) {
+    return "al escribir la nueva " + admin_paths[i];
+  };
+  CheckFile(staging, writing(staged_count - 1));
   // Both copies are on disk before any rename.
-  for (platform::StagedFile& file : staged) Check(file.FinishStaging());
-  Check(platform::ReplaceTogether(
-      {&staged[0], &staged[1]},
-      files.NativePath(tables::JoinPath(backup, shell::kReplacementJournal))));
+  for (int i = 0; i < 2; ++i) CheckFile(staged[i].FinishStaging(), writing(i));
+  const std::string journal =
+      files.NativePath(tables::JoinPath(backup, shell::kReplacementJournal));
+  const int code =
+      platform::ReplaceTogether({&staged[0], &staged[1]}, journal, files);
+  if (code != 0 && files.Exists(journal)) {
+    // The pair is decided and half replaced: the next start completes it.
+    throw shell::IoError::ForFile(
+        code, "al sustituir " + admin_paths[0] + " y " + admin_paths[1] +
+                  ".\nLa sustitución se completará al iniciar de nuevo el "
+                  "programa, antes de cualquier otra transferencia; los "
+                  "archivos anteriores están en " +
+                  backup);
+  }
+  CheckFile(code, "al sustituir " + admin_paths[0] + " y " + admin_paths[1]);
   return backup;
 }
 

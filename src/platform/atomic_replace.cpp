@@ -8,8 +8,9 @@
 
 namespace platform {
 
-StagedFile::StagedFile(std::string destination)
-    : destination_(std::move(destination)),
+StagedFile::StagedFile(std::string destination, FileSystem& files)
+    : files_(files),
+      destination_(std::move(destination)),
       temp_path_(destination_ + ".tqv" + std::to_string(CurrentProcessId()) +
                  ".tmp") {}
 
@@ -54,22 +55,23 @@ void RemoveStaleStagedFiles(const std::string& destination) {
 }
 
 void StagedFile::Discard() {
-  if (started_) {
-    started_->Close();
-    started_.reset();
-    RemoveFileQuietly(temp_path_);
-  }
-  if (staged_) {
-    RemoveFileQuietly(temp_path_);
-    staged_ = false;
-  }
+  if (started_ || staged_) RemoveFileQuietly(temp_path_);
+  started_ = false;
+  staged_ = false;
+}
+
+int StagedFile::FlushThenKeepAttributes() {
+  // The data first: a read-only file (Windows) cannot be opened to flush
+  // it. The attributes reach the disk with the rename, which is flushed.
+  const int code = files_.Flush(temp_path_);
+  return code != 0 ? code : KeepFileAttributes(destination_, temp_path_);
 }
 
 int StagedFile::Stage(std::string_view bytes) {
   Discard();
   RemoveStaleStagedFiles(destination_);
-  int code = WriteNewFileDurably(temp_path_, bytes);
-  if (code == 0) code = KeepFileAttributes(destination_, temp_path_);
+  int code = files_.WriteWhole(temp_path_, bytes);
+  if (code == 0) code = FlushThenKeepAttributes();
   if (code != 0) RemoveFileQuietly(temp_path_);
   staged_ = code == 0;
   return code;
@@ -81,34 +83,21 @@ int StagedFile::StageCopyOf(const std::string& source) {
 }
 
 int StagedFile::StartCopyOf(const std::string& source) {
-  RawFile in;
-  int code = in.OpenForReading(source);
-  if (code != 0) return code;
   Discard();
   RemoveStaleStagedFiles(destination_);
-  auto out = std::make_unique<RawFile>();
-  code = out->CreateNew(temp_path_);
-  if (code != 0) return code;  // nothing of ours to remove
-  code = in.CopyTo(*out);
-  const int closed_in = in.Close();
-  if (code == 0) code = closed_in;
+  const int code = files_.CopyWhole(source, temp_path_);
   if (code != 0) {
-    out->Close();
     RemoveFileQuietly(temp_path_);
     return code;
   }
-  out->StartWriteBack();
-  started_ = std::move(out);
+  StartWriteBack(temp_path_);
+  started_ = true;
   return 0;
 }
 
 int StagedFile::FinishStaging() {
-  std::unique_ptr<RawFile> out = std::move(started_);
-  // The attributes before the flush, so that they reach the disk with it.
-  int code = KeepFileAttributes(destination_, temp_path_);
-  if (code == 0) code = out->Sync();
-  const int closed = out->Close();
-  if (code == 0) code = closed;
+  started_ = false;
+  const int code = FlushThenKeepAttributes();
   if (code != 0) {
     RemoveFileQuietly(temp_path_);
     return code;
@@ -118,14 +107,14 @@ int StagedFile::FinishStaging() {
 }
 
 int StagedFile::Commit() {
-  const int code = RenameOverDurably(temp_path_, destination_);
+  const int code = files_.RenameOver(temp_path_, destination_);
   if (code == 0) staged_ = false;
   return code;
 }
 
-int AtomicReplaceFile(const std::string& source,
-                      const std::string& destination) {
-  StagedFile staged(destination);
+int AtomicReplaceFile(const std::string& source, const std::string& destination,
+                      FileSystem& files) {
+  StagedFile staged(destination, files);
   const int code = staged.StageCopyOf(source);
   return code != 0 ? code : staged.Commit();
 }

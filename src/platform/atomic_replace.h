@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "platform/raw_file.h"
 
 namespace platform {
@@ -18,8 +19,10 @@ namespace platform {
 class StagedFile {
  public:
   // `destination` is the native path of the file to replace (it need not
-  // exist yet).
-  explicit StagedFile(std::string destination);
+  // exist yet). The writes, flushes and renames go through `files`, which
+  // must outlive this.
+  explicit StagedFile(std::string destination,
+                      FileSystem& files = NativeFileSystem::Local());
   ~StagedFile();  // removes the temporary file unless committed
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
@@ -28,8 +31,8 @@ class StagedFile {
   // flushes it to disk, with the destination's attributes
   // (KeepFileAttributes). On failure nothing is left behind.
   int Stage(std::string_view bytes);
-  // Stages a copy of the file `source` (native path), copied by
-  // RawFile::CopyTo, flushed to disk like Stage: StartCopyOf, then
+  // Stages a copy of the file `source` (native path), copied by the file
+  // system's CopyWhole, flushed to disk like Stage: StartCopyOf, then
   // FinishStaging.
   int StageCopyOf(const std::string& source);
   // The first half of StageCopyOf: copies `source` to a new temporary file
@@ -59,11 +62,14 @@ class StagedFile {
  private:
   // Removes an earlier stage of this object, finished or not.
   void Discard();
+  // Flushes the temporary file, then gives it the destination's attributes.
+  int FlushThenKeepAttributes();
 
+  FileSystem& files_;
   std::string destination_;
   std::string temp_path_;
   bool staged_ = false;
-  std::unique_ptr<RawFile> started_;  // written, not yet flushed
+  bool started_ = false;  // written, not yet flushed
 };
 
 // The file that replacing `path` must write: `path` itself, or, for a
@@ -76,14 +82,13 @@ std::string ReplacementTarget(const std::string& path);
 void RemoveStaleStagedFiles(const std::string& destination);
 
 // Stages a copy of `source` and commits it over `destination`.
-int AtomicReplaceFile(const std::string& source,
-                      const std::string& destination);
+int AtomicReplaceFile(const std::string& source, const std::string& destination,
+                      FileSystem& files = NativeFileSystem::Local());
 
 // ---- Per operating system (atomic_replace_posix/_windows.cpp). ----
 
-// Creates `path` (failing when it exists), writes every byte, flushes the
-// data to disk and closes it. On failure the partial file is removed.
-int WriteNewFileDurably(const std::string& path, std::string_view bytes);
+// Waits until the data written to `path` is on the disk.
+int FlushFileData(const std::string& path);
 // Renames `from` over `to` atomically and makes the rename durable.
 int RenameOverDurably(const std::string& from, const std::string& to);
 // Gives the new file `staged` what the file `existing` was, so that the
@@ -92,6 +97,9 @@ int RenameOverDurably(const std::string& from, const std::string& to);
 // this process give them); Windows the read-only, hidden, system, archive
 // and not-indexed attributes. Nothing when `existing` is missing.
 int KeepFileAttributes(const std::string& existing, const std::string& staged);
+// Asks the system to start writing `path`'s data to disk now, without
+// waiting (Linux sync_file_range; elsewhere nothing). Only a hint.
+void StartWriteBack(const std::string& path) noexcept;
 // Removes a file; failures are ignored.
 void RemoveFileQuietly(const std::string& path) noexcept;
 // The same for a file that may be large: its name goes at once, and on

@@ -27,19 +27,6 @@ int SyncFolder(const std::string& folder) {
   return code;
 }
 
-int WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return WindowsCodeForErrno(errno);
-    }
-    if (n == 0) return kDiskFullCode;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return 0;
-}
-
 // Closes `fd` on a thread of its own. Closing the last handle of a file
 // that a rename has replaced frees its blocks, which takes milliseconds on
 // file systems that discard freed blocks at once; nobody needs to wait for
@@ -54,21 +41,24 @@ void CloseInBackground(int fd) {
 
 }  // namespace
 
-int WriteNewFileDurably(const std::string& path, std::string_view bytes) {
-  const int fd =
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    // Windows tells a missing folder (3) from a missing file (2).
-    const int err = errno;
-    return err == ENOENT && ::access(FolderOf(path).c_str(), F_OK) != 0
-               ? 3
-               : WindowsCodeForErrno(err);
-  }
-  int code = WriteAll(fd, bytes);
-  if (code == 0 && ::fsync(fd) != 0) code = WindowsCodeForErrno(errno);
-  if (::close(fd) != 0 && code == 0) code = WindowsCodeForErrno(errno);
-  if (code != 0) ::unlink(path.c_str());
+int FlushFileData(const std::string& path) {
+  // fsync flushes the file's data through any descriptor of it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return WindowsCodeForErrno(errno, path);
+  const int code = ::fsync(fd) == 0 ? 0 : WindowsCodeForErrno(errno);
+  ::close(fd);
   return code;
+}
+
+void StartWriteBack(const std::string& path) noexcept {
+#ifdef __linux__
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return;
+  ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  ::close(fd);
+#else
+  (void)path;
+#endif
 }
 
 int RenameOverDurably(const std::string& from, const std::string& to) {

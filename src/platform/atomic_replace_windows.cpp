@@ -32,30 +32,18 @@ constexpr DWORD kRenameRetryMs = 100;
 
 }  // namespace
 
-int WriteNewFileDurably(const std::string& path, std::string_view bytes) {
-  const std::wstring wide = Wide(path);
-  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+int FlushFileData(const std::string& path) {
+  HANDLE h =
+      CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return CodeFor(GetLastError());
-  int code = 0;
-  while (code == 0 && !bytes.empty()) {
-    const DWORD chunk = bytes.size() > (1u << 30)
-                            ? (1u << 30)
-                            : static_cast<DWORD>(bytes.size());
-    DWORD written = 0;
-    if (!WriteFile(h, bytes.data(), chunk, &written, nullptr)) {
-      code = CodeFor(GetLastError());
-    } else if (written == 0) {
-      code = kDiskFullCode;
-    } else {
-      bytes.remove_prefix(written);
-    }
-  }
-  if (code == 0 && !FlushFileBuffers(h)) code = CodeFor(GetLastError());
-  if (!CloseHandle(h) && code == 0) code = CodeFor(GetLastError());
-  if (code != 0) DeleteFileW(wide.c_str());
+  const int code = FlushFileBuffers(h) ? 0 : CodeFor(GetLastError());
+  CloseHandle(h);
   return code;
 }
+
+void StartWriteBack(const std::string&) noexcept {}
 
 int RenameOverDurably(const std::string& from, const std::string& to) {
   const std::wstring wide_from = Wide(from);

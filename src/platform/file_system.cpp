@@ -56,7 +56,7 @@ bool NativeFileSystem::ReadWhole(const std::string& path, std::string* bytes) {
 
 bool NativeFileSystem::ReplaceWhole(const std::string& path,
                                     std::string_view bytes) {
-  StagedFile staged(path);
+  StagedFile staged(path, *this);
   return staged.Stage(bytes) == 0 && staged.Commit() == 0;
 }
 
@@ -84,6 +84,50 @@ bool NativeFileSystem::CreateFolders(const std::string& path) {
   const fs::path native = FsPath(path);
   fs::create_directories(native, error);
   return fs::is_directory(native, error);
+}
+
+int NativeFileSystem::CopyWhole(const std::string& from,
+                                const std::string& to) {
+  RawFile in;
+  int code = in.OpenForReading(from);
+  if (code != 0) return code;
+  RawFile out;
+  code = out.Create(to);
+  if (code != 0) return code;
+  code = in.CopyTo(out);
+  const int closed_out = out.Close();
+  if (code == 0) code = closed_out;
+  const int closed_in = in.Close();
+  return code != 0 ? code : closed_in;
+}
+
+int NativeFileSystem::WriteWhole(const std::string& path,
+                                 std::string_view bytes) {
+  RawFile out;
+  int code = out.Create(path);
+  while (code == 0 && !bytes.empty()) {
+    size_t count = 0;
+    code = out.Write(bytes.data(), bytes.size(), &count);
+    if (code == 0 && count == 0) code = kDiskFullCode;
+    bytes.remove_prefix(count);
+  }
+  if (!out.IsOpen()) return code;
+  const int closed = out.Close();
+  return code != 0 ? code : closed;
+}
+
+int NativeFileSystem::Flush(const std::string& path) {
+  return FlushFileData(path);
+}
+
+int NativeFileSystem::RenameOver(const std::string& from,
+                                 const std::string& to) {
+  return RenameOverDurably(from, to);
+}
+
+bool NativeFileSystem::HeldByAnotherProgram(const std::string& path,
+                                            PlannedUse use) {
+  return platform::HeldByAnotherProgram(path, use);
 }
 
 NativeFileSystem& NativeFileSystem::Local() {

@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/lock_probe.h"
+
 namespace platform {
 
 class FileError : public std::runtime_error {
@@ -98,6 +100,23 @@ class FileSystem {
   virtual void Remove(const std::string& path) noexcept = 0;
   // Creates the folder with every missing parent; true when it exists then.
   virtual bool CreateFolders(const std::string& path) = 0;
+
+  // ---- Whole files, for the transfer's copies and replacements. Each
+  // answers 0 or the system's error code in Windows numbering (raw_file.h:
+  // 2 missing, 5 refused, 32 held, 101 disk full). Paths are native. ----
+  // Copies the regular file `from` into `to`, created or emptied first.
+  virtual int CopyWhole(const std::string& from, const std::string& to) = 0;
+  // Writes `bytes` as the whole of `path`, created or emptied first. Not
+  // flushed to disk.
+  virtual int WriteWhole(const std::string& path, std::string_view bytes) = 0;
+  // Waits until what was written to `path` is on the disk.
+  virtual int Flush(const std::string& path) = 0;
+  // Renames `from` over `to` in one step and makes the rename durable.
+  virtual int RenameOver(const std::string& from, const std::string& to) = 0;
+  // True when another program holds `path` with a lock that conflicts with
+  // `use` (lock_probe.h).
+  virtual bool HeldByAnotherProgram(const std::string& path,
+                                    PlannedUse use) = 0;
 };
 
 // The operating system's file system.
@@ -119,6 +138,11 @@ class NativeFileSystem : public FileSystem {
   bool IsFile(const std::string& path) override;
   void Remove(const std::string& path) noexcept override;
   bool CreateFolders(const std::string& path) override;
+  int CopyWhole(const std::string& from, const std::string& to) override;
+  int WriteWhole(const std::string& path, std::string_view bytes) override;
+  int Flush(const std::string& path) override;
+  int RenameOver(const std::string& from, const std::string& to) override;
+  bool HeldByAnotherProgram(const std::string& path, PlannedUse use) override;
 
   // One for native paths, for callers that are handed none (tools, tests).
   static NativeFileSystem& Local();

@@ -4,9 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
-
 #include "platform/file_system.h"
+#include "platform/raw_file.h"
 
 namespace platform {
 namespace {
@@ -16,7 +15,7 @@ namespace {
                       ? FileError::Kind::kNotFound
                   : error == EWOULDBLOCK ? FileError::Kind::kLocked
                                          : FileError::Kind::kFailed,
-                  std::strerror(error));
+                  ErrorText(WindowsCodeForErrno(error)));
 }
 
 [[noreturn]] void FailNotAFile() {

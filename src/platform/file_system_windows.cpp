@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/raw_file.h"
 
 namespace platform {
 namespace {
@@ -22,7 +23,10 @@ std::wstring Wide(const std::string& text) {
     kind = FileError::Kind::kNotFound;
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
     kind = FileError::Kind::kLocked;
-  throw FileError(kind, "código de error " + std::to_string(error));
+  throw FileError(kind, ErrorText(error == ERROR_DISK_FULL ||
+                                          error == ERROR_HANDLE_DISK_FULL
+                                      ? kDiskFullCode
+                                      : static_cast<int>(error)));
 }
 
 OVERLAPPED At(uint64_t position) {

@@ -47,8 +47,8 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 int ReplaceTogether(const std::vector<StagedFile*>& files,
-                    const std::string& journal_path) {
-  StagedFile journal(journal_path);
+                    const std::string& journal_path, FileSystem& file_system) {
+  StagedFile journal(journal_path, file_system);
   int code = journal.Stage(JournalText(files));
   if (code == 0) code = journal.Commit();
   if (code != 0) return code;
@@ -62,13 +62,15 @@ int ReplaceTogether(const std::vector<StagedFile*>& files,
     RemoveFileQuietly(journal_path);
     return 0;
   }
-  const CompletedReplacement retried = CompleteReplacement(journal_path);
+  const CompletedReplacement retried =
+      CompleteReplacement(journal_path, file_system);
   if (retried.code == 0) return 0;
   for (StagedFile* file : files) file->KeepForRecovery();
   return retried.code;
 }
 
-CompletedReplacement CompleteReplacement(const std::string& journal_path) {
+CompletedReplacement CompleteReplacement(const std::string& journal_path,
+                                         FileSystem& file_system) {
   CompletedReplacement result;
   RawFile in;
   if (in.OpenForReading(journal_path) != 0) return result;
@@ -86,7 +88,7 @@ CompletedReplacement CompleteReplacement(const std::string& journal_path) {
     result.destinations.push_back(entry.destination);
     // A staged file that is gone has been renamed already.
     if (result.code == 0 && Exists(entry.staged)) {
-      result.code = RenameOverDurably(entry.staged, entry.destination);
+      result.code = file_system.RenameOver(entry.staged, entry.destination);
     }
   }
   if (result.code == 0) RemoveFileQuietly(journal_path);

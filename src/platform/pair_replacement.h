@@ -25,9 +25,11 @@ namespace platform {
 // journal is in place nothing has changed and the staged files stay to be
 // discarded. A failure after it is retried at once through
 // CompleteReplacement; if that fails too, the staged files are kept for the
-// next start and the journal stays: the code is returned.
+// next start and the journal stays: the code is returned. The journal is
+// written, and every rename made, through `file_system`.
 int ReplaceTogether(const std::vector<StagedFile*>& files,
-                    const std::string& journal_path);
+                    const std::string& journal_path,
+                    FileSystem& file_system = NativeFileSystem::Local());
 
 struct CompletedReplacement {
   bool found = false;  // a journal was there
@@ -39,6 +41,8 @@ struct CompletedReplacement {
 // one: each staged file still present is renamed over its destination, and
 // then the journal is removed. A failure leaves the journal for another try.
 // A journal that cannot be read as one counts as found with code 13.
-CompletedReplacement CompleteReplacement(const std::string& journal_path);
+CompletedReplacement CompleteReplacement(
+    const std::string& journal_path,
+    FileSystem& file_system = NativeFileSystem::Local());
 
 }  // namespace platform

@@ -5,6 +5,27 @@
 
 namespace platform {
 
+std::string ErrorText(int code) {
+  switch (code) {
+    case 2:
+      return "No se encuentra el archivo";
+    case 3:
+      return "Nombre de archivo inválido";
+    case 4:
+      return "Demasiados archivos abiertos";
+    case 5:
+      return "Acceso al archivo denegado";
+    case 100:
+      return "Se intenta leer después del fin del archivo";
+    case kDiskFullCode:
+      return "Disco lleno";
+    case 106:
+      return "Valor numérico de entrada inválido";
+    default:
+      return "Error de E/S " + std::to_string(code);
+  }
+}
+
 int RawFile::ReadAll(std::string* bytes, size_t limit) {
   bytes->clear();
   uint64_t size = 0;

@@ -13,6 +13,13 @@ namespace platform {
 
 inline constexpr int kDiskFullCode = 101;
 
+// The runtime's Spanish text for an error code in Windows numbering: 2 "No
+// se encuentra el archivo", 3 "Nombre de archivo inválido", 4 "Demasiados
+// archivos abiertos", 5 "Acceso al archivo denegado", 100 "Se intenta leer
+// después del fin del archivo", 101 "Disco lleno", 106 "Valor numérico de
+// entrada inválido", any other "Error de E/S %d".
+std::string ErrorText(int code);
+
 #ifndef _WIN32
 // The Windows code of the failure that POSIX reports as `err`. `path` lets
 // ENOENT tell a missing folder (3) from a missing file (2).

@@ -46,7 +46,7 @@ void CompleteInterruptedReplacements(UserInterface& ui,
     const std::string journal =
         ToUtf8(it->path() / FromUtf8(kReplacementJournal));
     const platform::CompletedReplacement done =
-        platform::CompleteReplacement(journal);
+        platform::CompleteReplacement(journal, files);
     if (!done.found) continue;
     std::string names, folder;
     Describe(done.destinations, &names, &folder);

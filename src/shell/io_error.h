@@ -20,6 +20,9 @@ class IoError : public std::runtime_error {
   // 101 "Disco lleno", 106 "Valor numérico de entrada inválido", any other
   // "Error de E/S %d".
   static IoError FromCode(int code);
+  // The same text with a second line that says which file, and what the
+  // run was doing with it ("al copiar C:\GC\horgrup.dbf en ...").
+  static IoError ForFile(int code, const std::string& what);
   // 101: a write stored fewer bytes than it was given.
   static IoError DiskFull();
 

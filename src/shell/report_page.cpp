@@ -2,10 +2,8 @@
 
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <system_error>
 #include <unordered_map>
 
 #include "tables/files.h"
@@ -177,29 +175,12 @@ std::string CaseSections(const std::vector<RunCase>& cases,
 
 void WritePage(platform::FileSystem& files, std::string_view windows_path,
                const std::string& html, RunReport& report) {
-  namespace fs = std::filesystem;
-  const fs::path target = files.NativePath(windows_path);
-  const fs::path temporary = target.string() + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(html.data(), static_cast<std::streamsize>(html.size()));
-    out.close();
-    if (!out) {
-      report.page_error = "No se pudo escribir " + temporary.string();
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      return;
-    }
-  }
-  std::error_code error;
-  fs::rename(temporary, target, error);
-  if (error) {
-    report.page_error =
-        "No se pudo escribir " + target.string() + ": " + error.message();
-    fs::remove(temporary, error);
+  const std::string target = files.NativePath(windows_path);
+  if (!files.ReplaceWhole(target, html)) {
+    report.page_error = "No se pudo escribir " + std::string(windows_path);
     return;
   }
-  report.page_path = target.string();
+  report.page_path = target;
 }
 
 }  // namespace shell

@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "platform/lock_probe.h"
-#include "platform/raw_file.h"
 #include "shell/io_error.h"
 #include "shell/transfer_lock.h"
 #include "tables/files.h"
@@ -18,10 +17,6 @@ namespace {
 std::string FileNamePart(const std::string& path) {
   const size_t cut = path.find_last_of("\\/:");
   return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-void Check(int code) {
-  if (code != 0) throw IoError::FromCode(code);
 }
 
 struct Row {
@@ -48,19 +43,14 @@ void CopyDataFile(platform::FileSystem& files, const std::string& destination,
   }
   // A table that another program keeps others from reading is not copied
   // half written, whatever kind of lock it took.
-  if (platform::HeldByAnotherProgram(from_path,
-                                     platform::PlannedUse::kReading)) {
+  if (files.HeldByAnotherProgram(from_path, platform::PlannedUse::kReading)) {
     throw tables::TableError::TableLocked(source);
   }
   const std::string to_path = files.NativePath(target);
 
-  platform::RawFile from;
-  Check(from.OpenForReading(from_path));
-  platform::RawFile to;
-  Check(to.Create(to_path));
-  Check(from.CopyTo(to));
-  Check(to.Close());
-  Check(from.Close());
+  if (const int code = files.CopyWhole(from_path, to_path); code != 0) {
+    throw IoError::ForFile(code, "al copiar " + source + " en " + target);
+  }
 }
 
 void RefreshWorkingCopy(TransferContext& context) {

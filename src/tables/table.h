@@ -59,6 +59,10 @@ class Table {
   void SetReadOnly(bool read_only);
   bool ReadOnly() const { return read_only_; }
   const std::string& Name() const { return name_; }
+  // What the table reaches its files through.
+  platform::FileSystem& files() const { return *files_; }
+  // The path as the program names it, for messages ("C:\GC\centro.dbf").
+  std::string DisplayPath() const;
   // Reads and writes the table's text in code page `number` (437, 850 and
   // the other DOS and Windows code pages, 65001 for UTF-8) instead of the one
   // its header names; 0 goes back to the header's. Fails at once with
@@ -165,8 +169,6 @@ class Table {
   bool Locate(std::string_view field, std::string_view value);
 
  private:
-  // The path as the program names it, for messages ("C:\GC\centro.dbf").
-  std::string DisplayPath() const;
   void RequireClosed() const;
   TableImpl& RequireOpen() const;
 

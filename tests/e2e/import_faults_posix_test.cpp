@@ -89,6 +89,12 @@ TEST(ImportFaultsTest, AKilledImportLeavesOldOrCompleteNewFiles) {
 }
 
 // A folder mounted for one test (root only; the test is skipped elsewhere).
+// Every failing call is covered without root by transfer_faults_test, which
+// fails the calls above the operating system; the two mounted tests below
+// stay because they alone prove that the system's own errors (ENOSPC from
+// copy_file_range and fsync on a full tmpfs, EROFS from create and rename on
+// a read-only mount) reach the user as "Disco lleno" and "Acceso al archivo
+// denegado" through the native calls.
 class Mount {
  public:
   Mount(const fs::path& target, const char* type, const std::string& options,

@@ -115,7 +115,9 @@ TEST_F(WorkingCopyTest, FailuresCarryTheirCodeAndText) {
       {"C:\\QTEMP\\ocupado.dbf", "C:\\GC\\a.dbf", "Acceso al archivo denegado"},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(CopyText(c.to, c.from), c.text) << c.to << " " << c.from;
+    // The second line names the files.
+    EXPECT_EQ(CopyText(c.to, c.from),
+              std::string(c.text) + "\nal copiar " + c.from + " en " + c.to);
   }
 }
 
@@ -172,7 +174,9 @@ TEST_F(WorkingCopyTest, ShortWriteIsDiskFull) {
     setrlimit(RLIMIT_FSIZE, &limit);
     return CopyText("C:\\QTEMP\\alumnos.fpt", "C:\\GC\\alumnos.fpt");
   });
-  EXPECT_EQ(result, "Disco lleno");
+  EXPECT_EQ(result,
+            "Disco lleno\nal copiar C:\\GC\\alumnos.fpt en "
+            "C:\\QTEMP\\alumnos.fpt");
 }
 #endif
 
@@ -238,7 +242,9 @@ TEST_F(RefreshTest, StopsAtTheFirstFileThatCannotBeCopied) {
     RefreshWorkingCopy(context_);
     FAIL() << "no error";
   } catch (const IoError& e) {
-    EXPECT_STREQ(e.what(), "Acceso al archivo denegado");
+    EXPECT_STREQ(e.what(),
+                 "Acceso al archivo denegado\nal copiar C:\\GC\\horgrup.dbf "
+                 "en C:\\QTEMP\\VALENCIA\\horgrup.dbf");
   }
   // Rows before it are fresh, its own copy is gone, the rest are the old.
   EXPECT_EQ(CopyContents(),

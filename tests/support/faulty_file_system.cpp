@@ -1,8 +1,8 @@
 #include "support/faulty_file_system.h"
 
-#include <cerrno>
-#include <cstring>
 #include <utility>
+
+#include "platform/raw_file.h"
 
 namespace testing_support {
 namespace {
@@ -26,12 +26,11 @@ class FaultyFile : public platform::OpenFile {
     return real_->ReadAt(offset, data, size);
   }
   void WriteAt(uint64_t offset, const char* data, size_t size) override {
-    const Fault* fault = owner_.Due(Call::kWriteAt, path_);
-    if (fault != nullptr && *fault == Fault::kShortWrite) {
-      real_->WriteAt(offset, data, size / 2);
-      FaultyFileSystem::Throw(Fault::kDiskFull);
+    Fault fault;
+    if (owner_.Due(Call::kWriteAt, path_, &fault)) {
+      if (fault == Fault::kShortWrite) real_->WriteAt(offset, data, size / 2);
+      FaultyFileSystem::Throw(fault);
     }
-    if (fault != nullptr) FaultyFileSystem::Throw(*fault);
     real_->WriteAt(offset, data, size);
   }
   void Truncate(uint64_t size) override {
@@ -45,8 +44,8 @@ class FaultyFile : public platform::OpenFile {
 
  private:
   void Check(Call call) {
-    if (const Fault* fault = owner_.Due(call, path_))
-      FaultyFileSystem::Throw(*fault);
+    Fault fault;
+    if (owner_.Due(call, path_, &fault)) FaultyFileSystem::Throw(fault);
   }
 
   FaultyFileSystem& owner_;
@@ -62,69 +61,184 @@ platform::FileSystem& DriveC() {
   return files;
 }
 
+const char* FaultyFileSystem::NameOf(Call call) {
+  static const char* const kNames[kCallKinds] = {
+      "Open",          "ReadWhole",
+      "ReplaceWhole",  "CreateFolders",
+      "Size",          "ReadAt",
+      "WriteAt",       "Truncate",
+      "LockExclusive", "CopyWhole",
+      "WriteWhole",    "Flush",
+      "RenameOver",    "HeldByAnotherProgram",
+      "Remove"};
+  return kNames[static_cast<int>(call)];
+}
+
+const char* FaultyFileSystem::NameOf(Fault fault) {
+  static const char* const kNames[] = {"disk full", "short write",
+                                       "access denied", "locked", "missing"};
+  return kNames[static_cast<int>(fault)];
+}
+
 void FaultyFileSystem::FailAt(Call call, Fault fault, int nth,
                               std::string path_part) {
-  rules_.push_back({call, fault, nth, std::move(path_part)});
+  const std::lock_guard<std::mutex> lock(mutex_);
+  rules_.push_back({false, call, fault, nth, std::move(path_part)});
 }
 
 void FaultyFileSystem::FailAlways(Call call, Fault fault,
                                   std::string path_part) {
-  rules_.push_back({call, fault, 0, std::move(path_part)});
+  const std::lock_guard<std::mutex> lock(mutex_);
+  rules_.push_back({false, call, fault, 0, std::move(path_part)});
 }
 
-const Fault* FaultyFileSystem::Due(Call call, const std::string& path) {
+void FaultyFileSystem::FailNthCall(int nth, Fault fault) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  rules_.push_back({true, Call::kOpen, fault, nth, ""});
+}
+
+void FaultyFileSystem::Heal() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  rules_.clear();
+}
+
+int FaultyFileSystem::Count(Call call) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return counts_[static_cast<int>(call)];
+}
+
+std::vector<std::pair<Call, std::string>> FaultyFileSystem::Calls() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return calls_;
+}
+
+std::string FaultyFileSystem::LastFailed() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return last_failed_;
+}
+
+bool FaultyFileSystem::Due(Call call, const std::string& path, Fault* fault) {
+  const std::lock_guard<std::mutex> lock(mutex_);
   ++counts_[static_cast<int>(call)];
+  calls_.emplace_back(call, path);
   for (Rule& rule : rules_) {
-    if (rule.call != call || path.find(rule.path_part) == std::string::npos)
+    if (rule.countdown < 0) continue;  // spent
+    if (!rule.any_call &&
+        (rule.call != call || path.find(rule.path_part) == std::string::npos))
       continue;
-    if (rule.countdown == 0) return &(due_ = rule.fault);
-    if (--rule.countdown == 0) {
-      due_ = rule.fault;
-      rule.countdown = -1;  // spent
-      return &due_;
+    if (rule.countdown > 0) {  // 0: every call
+      if (--rule.countdown > 0) continue;
+      rule.countdown = -1;
     }
+    *fault = rule.fault;
+    last_failed_ = std::string(NameOf(call)) + " " + path;
+    return true;
   }
-  return nullptr;
+  return false;
 }
 
-void FaultyFileSystem::Throw(Fault fault) {
-  using Kind = platform::FileError::Kind;
+int FaultyFileSystem::CodeOf(Fault fault) {
   switch (fault) {
     case Fault::kLocked:
-      throw platform::FileError(Kind::kLocked, std::strerror(EWOULDBLOCK));
+      return 32;
     case Fault::kMissing:
-      throw platform::FileError(Kind::kNotFound, std::strerror(ENOENT));
+      return 2;
     case Fault::kAccessDenied:
-      throw platform::FileError(Kind::kFailed, std::strerror(EACCES));
+      return 5;
     case Fault::kDiskFull:
     case Fault::kShortWrite:
       break;
   }
-  throw platform::FileError(Kind::kFailed, std::strerror(ENOSPC));
+  return platform::kDiskFullCode;
+}
+
+void FaultyFileSystem::Throw(Fault fault) {
+  using Kind = platform::FileError::Kind;
+  const std::string text = platform::ErrorText(CodeOf(fault));
+  switch (fault) {
+    case Fault::kLocked:
+      throw platform::FileError(Kind::kLocked, text);
+    case Fault::kMissing:
+      throw platform::FileError(Kind::kNotFound, text);
+    default:
+      throw platform::FileError(Kind::kFailed, text);
+  }
 }
 
 std::unique_ptr<platform::OpenFile> FaultyFileSystem::Open(
     const std::string& path, bool writable, platform::FileLock lock,
     platform::OpenMode mode) {
-  if (const Fault* fault = Due(Call::kOpen, path)) Throw(*fault);
+  Fault fault;
+  if (Due(Call::kOpen, path, &fault)) Throw(fault);
   return std::make_unique<FaultyFile>(
       *this, real_.Open(path, writable, lock, mode), path);
 }
 
 bool FaultyFileSystem::ReadWhole(const std::string& path, std::string* bytes) {
-  if (Due(Call::kReadWhole, path) != nullptr) return false;
+  Fault fault;
+  if (Due(Call::kReadWhole, path, &fault)) return false;
   return real_.ReadWhole(path, bytes);
 }
 
 bool FaultyFileSystem::ReplaceWhole(const std::string& path,
                                     std::string_view bytes) {
-  if (Due(Call::kReplaceWhole, path) != nullptr) return false;
+  Fault fault;
+  if (Due(Call::kReplaceWhole, path, &fault)) return false;
   return real_.ReplaceWhole(path, bytes);
 }
 
+void FaultyFileSystem::Remove(const std::string& path) noexcept {
+  Fault fault;
+  if (!Due(Call::kRemove, path, &fault)) real_.Remove(path);
+}
+
 bool FaultyFileSystem::CreateFolders(const std::string& path) {
-  if (Due(Call::kCreateFolders, path) != nullptr) return false;
+  Fault fault;
+  if (Due(Call::kCreateFolders, path, &fault)) return false;
   return real_.CreateFolders(path);
+}
+
+int FaultyFileSystem::CopyWhole(const std::string& from,
+                                const std::string& to) {
+  Fault fault;
+  if (!Due(Call::kCopyWhole, to, &fault)) return real_.CopyWhole(from, to);
+  if (fault == Fault::kShortWrite) {
+    std::string bytes;
+    if (real_.ReadWhole(from, &bytes)) {
+      real_.WriteWhole(to, std::string_view(bytes).substr(0, bytes.size() / 2));
+    }
+  }
+  return CodeOf(fault);
+}
+
+int FaultyFileSystem::WriteWhole(const std::string& path,
+                                 std::string_view bytes) {
+  Fault fault;
+  if (!Due(Call::kWriteWhole, path, &fault))
+    return real_.WriteWhole(path, bytes);
+  if (fault == Fault::kShortWrite)
+    real_.WriteWhole(path, bytes.substr(0, bytes.size() / 2));
+  return CodeOf(fault);
+}
+
+int FaultyFileSystem::Flush(const std::string& path) {
+  Fault fault;
+  if (Due(Call::kFlush, path, &fault)) return CodeOf(fault);
+  return real_.Flush(path);
+}
+
+int FaultyFileSystem::RenameOver(const std::string& from,
+                                 const std::string& to) {
+  Fault fault;
+  if (Due(Call::kRenameOver, to, &fault)) return CodeOf(fault);
+  return real_.RenameOver(from, to);
+}
+
+bool FaultyFileSystem::HeldByAnotherProgram(const std::string& path,
+                                            platform::PlannedUse use) {
+  Fault fault;
+  if (Due(Call::kHeldByAnotherProgram, path, &fault)) return true;
+  return real_.HeldByAnotherProgram(path, use);
 }
 
 }  // namespace testing_support
