@@ -23,6 +23,8 @@ void ExportCourseSubjectHours(shell::TransferContext& context) {
         asigvalt->FieldByName("NHORAS").AsFloat());
     asigcurt->Post();
   }
+  // Closed here, so that a write that fails stops the run.
+  asigcurt->Close();
 }
 
 }  // namespace exporting

@@ -128,6 +128,8 @@ void ExportGroupsAndCourses(shell::TransferContext& context) {
       cursost->Post();
     }
   }
+  grupost->Close();
+  cursost->Close();
 }
 
 }  // namespace exporting

@@ -39,6 +39,7 @@ void ExportRooms(shell::TransferContext& context) {
     aulat->FieldByName("MAXALUM").SetAsInteger(0);
     aulat->Post();
   }
+  aulat->Close();
 }
 
 }  // namespace exporting

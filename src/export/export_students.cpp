@@ -230,6 +230,7 @@ void ExportStudents(shell::TransferContext& context) {
                      repeats_field.AsInteger() == 1);
     writer.Finish(subjects_of.For(exped));
   }
+  alumnost->Close();
 }
 
 }  // namespace exporting

@@ -117,9 +117,10 @@ void ExportSubjects(shell::TransferContext& context) {
                                      {Text("COD", 10), Text("CODLARGO", 10),
                                       Text("NOMBRE", 80), Logical("ESTAREA")});
   CopySubjects(context, *asigvalt);
-  asigvalt.reset();  // closes it, writing its index
+  asigvalt->Close();  // writing its index
   CopyDistinctCodes(context.files(), *asignomt, context.report);
   CopyOccupations(context, *asignomt);
+  asignomt->Close();
 }
 
 }  // namespace exporting

@@ -107,6 +107,7 @@ void MakeAbbreviationsUnique(platform::FileSystem& files,
     proft->FieldByName("ABREV").SetAsString(after[row]);
     proft->Post();
   }
+  proft->Close();
 }
 
 }  // namespace
@@ -119,6 +120,7 @@ void ExportTeachers(shell::TransferContext& context) {
         {Text("ABREV", kAbbreviationWidth), Text("NOMBRE", 80),
          Text("EMAIL", 100), Text("DEPART", 40), Integer("DNI")});
     CopyTeachers(context, *proft);
+    proft->Close();
   }
   MakeAbbreviationsUnique(context.files(), context.report);
 }

@@ -167,6 +167,7 @@ void ExportTeachingLoad(shell::TransferContext& context) {
     last_dni = dni;
     have_last = true;
   }
+  asigt->Close();
 }
 
 }  // namespace exporting

@@ -23,7 +23,8 @@ void DeleteIntermediateFiles(platform::FileSystem& files,
 // Creates the intermediate table "C:\QTEMP\<name>.DBF" (replacing any table
 // of that name) with `fields` in order and the one-field `indexes`, each tag
 // named after its field, and returns it open. `name` is upper case without
-// extension ("PROFT").
+// extension ("PROFT"). The step closes a table it wrote with Close(): a
+// table left to its destructor cannot report a write that fails there.
 std::unique_ptr<tables::Table> CreateIntermediate(
     platform::FileSystem& files, std::string_view name,
     const std::vector<tables::FieldDef>& fields,
