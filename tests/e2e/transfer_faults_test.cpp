@@ -88,10 +88,11 @@ std::string RunJob(Job job, FaultyFileSystem& files) {
   try {
     const shell::TransferLock lock(ui, files);
     shell::RefreshWorkingCopy(context);
-    if (job == Job::kExport) exporting::BExportarClick(context);
+    if (job == Job::kExport && !exporting::ExportSchoolData(context).completed)
+      return "incompleta";
     if (job == Job::kImport) {
       context.centre_code = shell::ReadCentreCodes(context).front();
-      if (!importing::BImportarClick(context).completed) return "incompleta";
+      if (!importing::ImportTimetables(context).completed) return "incompleta";
     }
   } catch (const std::exception& error) {
     return error.what();
