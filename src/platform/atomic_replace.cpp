@@ -83,6 +83,9 @@ int StagedFile::StageCopyOf(const std::string& source) {
 }
 
 int StagedFile::StartCopyOf(const std::string& source) {
+  // A source that is no file (missing, a folder) leaves an earlier stage
+  // as it was.
+  if (!files_.IsFile(source)) return files_.Exists(source) ? 5 : 2;
   Discard();
   RemoveStaleStagedFiles(destination_);
   const int code = files_.CopyWhole(source, temp_path_);
