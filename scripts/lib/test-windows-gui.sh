@@ -302,22 +302,27 @@ import_ok=0
 start_utility
 probe wait "$main_title" 60 >/dev/null || import_ok=1
 probe click "$main_title" 435 69 >/dev/null  # "Aceptar" of the import panel
+# fill_cell WINDOW X Y TEXT SHOT SALIR_X SALIR_Y: a click on the cell at
+# X,Y, the text, Enter; a screenshot; then "Salir".
+fill_cell() {
+  probe click "$1" "$2" "$3" >/dev/null
+  probe type "$1" "$4"
+  probe key "$1" RETURN
+  sleep 1
+  shot "$5" "$1" || true
+  probe click "$1" "$6" "$7" >/dev/null
+  sleep 1
+}
 saw_teachers=0 saw_periods=0 new_start="" end_time=""
 for _ in $(seq 60); do
   kill -0 "$utility_pid" 2>/dev/null || break
   if probe wait "Control de Profesores" 0 >/dev/null; then
-    # A click on the teacher's D.N.I. cell (rows of 20 pixels under the
-    # titles, the column at the right of the grid), the number, Enter;
-    # then "Salir".
+    # The teacher's D.N.I. cell: rows of 20 pixels under the titles, the
+    # column at the right of the grid.
     [ "${dni_row:-99}" -lt 19 ] || fail 3 "the teacher without D.N.I. is not in the grid's first rows"
-    probe click "Control de Profesores" 465 $((100 + 20 * ${dni_row:-0})) >/dev/null
-    probe type "Control de Profesores" "$typed_dni"
-    probe key "Control de Profesores" RETURN
-    sleep 1
-    shot windows_control_profesores "Control de Profesores" || true
-    probe click "Control de Profesores" 621 229 >/dev/null
+    fill_cell "Control de Profesores" 465 $((100 + 20 * ${dni_row:-0})) \
+      "$typed_dni" windows_control_profesores 621 229
     saw_teachers=1
-    sleep 1
   elif probe wait "Control de Plantilla" 0 >/dev/null; then
     read -r start end_time < <($py - "$drive_c/QTEMP" <<'PY'
 import glob, os, sys
@@ -330,14 +335,10 @@ PY
 )
     new_start=08:05
     [ "$start" = 08:05 ] && new_start=08:10
-    probe click "Control de Plantilla" 270 101 >/dev/null  # period 1's start
-    probe type "Control de Plantilla" "$new_start"
-    probe key "Control de Plantilla" RETURN
-    sleep 1
-    shot windows_control_plantilla "Control de Plantilla" || true
-    probe click "Control de Plantilla" 613 326 >/dev/null
+    # Period 1's start.
+    fill_cell "Control de Plantilla" 270 101 "$new_start" \
+      windows_control_plantilla 613 326
     saw_periods=1
-    sleep 1
   elif probe wait TransQuendraValencia 0 >/dev/null; then
     probe key TransQuendraValencia RETURN
     # The box after both control windows says the import finished.

@@ -194,7 +194,8 @@ void AppendWeeks(std::string& out, platform::FileSystem& files,
                  tables::Table& proft) {
   std::map<std::string, Week> groups, teachers;
   const std::map<std::string, std::string> names = TeacherNames(proft);
-  const std::map<std::string, std::string> descriptions = GroupDescriptions(files);
+  const std::map<std::string, std::string> descriptions =
+      GroupDescriptions(files);
   for (const Lesson& lesson : notes.lessons()) {
     teachers[lesson.teacher].lessons.push_back(&lesson);
     if (lesson.group_lesson) groups[lesson.group].lessons.push_back(&lesson);
