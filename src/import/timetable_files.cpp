@@ -3,17 +3,13 @@
 #include <algorithm>
 #include <ctime>
 #include <future>
-#include <optional>
-#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
 
-#include "import/centre_rows.h"
 #include "platform/atomic_replace.h"
 #include "platform/lock_probe.h"
 #include "platform/pair_replacement.h"
-#include "platform/raw_file.h"
 #include "shell/io_error.h"
 #include "shell/working_copy.h"
 #include "tables/files.h"
@@ -24,25 +20,10 @@ namespace {
 
 constexpr const char* kTimetableFiles[] = {"horgrup.dbf", "horprof.dbf"};
 
-void Check(int code) {
-  if (code != 0) throw shell::IoError::FromCode(code);
-}
-
 // Fails with the error for `code`, saying on a second line which file the
 // run was handling and how.
 void CheckFile(int code, const std::string& what) {
   if (code != 0) throw shell::IoError::ForFile(code, what);
-}
-
-// The file's first `limit` bytes (all of it by default).
-std::string ReadWholeFile(const std::string& native_path,
-                          size_t limit = std::string::npos) {
-  platform::RawFile in;
-  Check(in.OpenForReading(native_path));
-  std::string bytes;
-  Check(in.ReadAll(&bytes, limit));
-  Check(in.Close());
-  return bytes;
 }
 
 // The backup copies of the administration files `sources` into `folder`:
@@ -67,14 +48,6 @@ std::vector<BackupCopy> BackupCopies(platform::FileSystem& files,
   return copies;
 }
 
-uint32_t Little(const std::string& bytes, size_t at, int size) {
-  uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i) {
-    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  }
-  return value;
-}
-
 // Fails, with the engine's error, when another program holds the file.
 // Read-only so that nothing of the file changes.
 void CheckNotHeld(platform::FileSystem& files, const std::string& path) {
@@ -91,57 +64,6 @@ void CheckNotHeld(platform::FileSystem& files, const std::string& path) {
   probe.SetReadOnly(true);
   probe.Open();
   probe.Close();
-}
-
-// KeepOtherCentreRows through the engine: a walk in the component's order
-// (with its filter, if any), then the kept records copied from the file.
-std::string WalkedOtherCentreRows(tables::Table& component,
-                                  const std::string& centre) {
-  component.Open();
-  std::vector<int64_t> kept;
-  if (!component.Eof()) {
-    tables::Field codcen = component.FieldByName("Codcen");
-    std::string buffer;
-    for (; !component.Eof(); component.Next()) {
-      if (codcen.AsStringView(buffer) != centre)
-        kept.push_back(component.RecNo());
-    }
-  }
-  const std::string path = component.FilePath();
-  component.Close();
-
-  // Without kept rows only the header is needed (it is at most 64 KiB).
-  const std::string old_bytes =
-      ReadWholeFile(path, kept.empty() ? 65536 : std::string::npos);
-  const size_t header_size = Little(old_bytes, 8, 2);
-  const size_t record_size = Little(old_bytes, 10, 2);
-  std::string bytes = old_bytes.substr(0, header_size);
-  bytes.reserve(header_size + kept.size() * record_size + 1);
-  const uint32_t count = static_cast<uint32_t>(kept.size());
-  for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>(count >> 8 * i);
-  for (int64_t record : kept) {
-    bytes.append(old_bytes, header_size + (record - 1) * record_size,
-                 record_size);
-  }
-  bytes.push_back('\x1a');
-  return bytes;
-}
-
-// The administration's index file beside the table no longer matches once
-// rows are dropped, whether or not any are appended afterwards (appending
-// clears the flag in the engine): the header's production-index flag (byte
-// 28) is cleared then, for FoxPro tables only its structural-index bit.
-void ClearIndexFlagIfRowsChanged(const std::string& path, std::string& bytes) {
-  if (bytes.size() < 32) return;
-  const std::string old_header = ReadWholeFile(path, 32);
-  if (old_header.size() < 32 ||
-      Little(old_header, 4, 4) == Little(bytes, 4, 4)) {
-    return;  // every record kept, in its place
-  }
-  const unsigned char version = static_cast<unsigned char>(bytes[0]);
-  const bool foxpro = version == 0x30 || version == 0x31 || version == 0x32 ||
-                      version == 0xF5 || version == 0xFB;
-  bytes[28] = foxpro ? static_cast<char>(bytes[28] & ~0x01) : '\0';
 }
 
 }  // namespace
@@ -163,23 +85,14 @@ void BringTimetablesIn(shell::TransferContext& context,
 
 void KeepOtherCentreRows(tables::Table& component, const std::string& centre) {
   component.Close();
-  // A missing table, or one another program holds, fails here.
-  component.Open();
+  const std::string bytes =
+      component.ContentKeepingRowsExcept("Codcen", centre);
   const std::string path = component.FilePath();
-  const bool stored_order =
-      !component.Filtered() && component.IndexName().empty();
-  component.Close();
-  // The plain tables of the administration are judged straight from their
-  // bytes in one pass; anything else the engine walks.
-  std::optional<std::string> bytes;
-  if (stored_order) bytes = OtherCentreRowsFile(path, centre);
-  if (!bytes) bytes = WalkedOtherCentreRows(component, centre);
-  ClearIndexFlagIfRowsChanged(path, *bytes);
   // A scratch copy: the next run copies it afresh from the administration
   // folder, so it needs no flush to disk. The full copy goes first, so that
   // the new file is written without waiting for its blocks to be freed.
   platform::RemoveFileSoon(path);
-  CheckFile(component.files().WriteWhole(path, *bytes),
+  CheckFile(component.files().WriteWhole(path, bytes),
             "al escribir " + component.DisplayPath());
 }
 

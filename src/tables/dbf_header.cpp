@@ -126,6 +126,14 @@ bool DbfHeader::has_memo_fields() const {
   return false;
 }
 
+uint8_t IndexFlagAfterRowsChange(uint8_t version, uint8_t flag) {
+  DbfFlavor flavor = DbfFlavor::kDbase3;
+  const bool foxpro =
+      FlavorOf(version, &flavor) &&
+      (flavor == DbfFlavor::kFoxPro || flavor == DbfFlavor::kVisualFoxPro);
+  return foxpro ? static_cast<uint8_t>(flag & ~0x01) : 0;
+}
+
 bool IsKnownFieldType(char type) {
   return type != '\0' && std::strchr("CNFLDMIBYT@O+VQWGP0", type) != nullptr;
 }

@@ -65,6 +65,11 @@ std::string SerializeFixedPart(const DbfHeader& header);
 // header_length and record_length filled in.
 std::string SerializeHeader(DbfHeader& header);
 
+// The production-index flag (byte 28) of a table whose rows no longer match
+// the index file beside it: none for dBase; for FoxPro only the structural
+// .CDX bit goes, the memo and database bits stay. `version` is byte 0.
+uint8_t IndexFlagAfterRowsChange(uint8_t version, uint8_t flag);
+
 // True for a column type letter the engine knows.
 bool IsKnownFieldType(char type);
 

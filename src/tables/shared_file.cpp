@@ -223,10 +223,8 @@ void SharedFile::MarkFirstChange() {
     // disk before any data byte is written. For dBase that is the .MDX
     // flag (written again at close when we keep the index); for FoxPro
     // the structural .CDX bit, which we cannot keep up to date.
-    const bool foxpro = header_.flavor == DbfFlavor::kFoxPro ||
-                        header_.flavor == DbfFlavor::kVisualFoxPro;
-    const auto cleared =
-        static_cast<uint8_t>(foxpro ? (header_.production_index & ~0x01) : 0);
+    const uint8_t cleared =
+        IndexFlagAfterRowsChange(header_.version, header_.production_index);
     if (cleared != header_.production_index) {
       const char byte = static_cast<char>(cleared);
       file_->WriteAt(28, &byte, 1);

@@ -157,6 +157,19 @@ class Table {
   // Drops the pending change.
   void Cancel();
 
+  // ---- Whole-file operations. REQUIRES: closed. ----
+  // The whole new content of the table's file when it keeps only its rows
+  // whose `field`, read as text, differs from `value` (a timetable keeping
+  // its other centres' rows): the old header with the new row count (and
+  // without its production-index flag once the rows are no longer all kept
+  // in place, since the index file beside the table no longer matches), the
+  // kept records byte for byte in the table's order (its index and filter
+  // when set, else stored order; deleted rows left out) and the end-of-file
+  // byte. The table stays closed and its file unchanged. Fails as Open does
+  // (a missing table, one another program holds) and as FieldByName does.
+  std::string ContentKeepingRowsExcept(std::string_view field,
+                                       std::string_view value);
+
   // ---- Searching. REQUIRES: open. ----
   // Finds the first record in the current index's order whose key equals
   // `value` (text keys compared without trailing blanks; a text longer than

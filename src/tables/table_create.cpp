@@ -196,10 +196,8 @@ void Table::EmptyTable() {
   // flag, as the first change of an open table does (for FoxPro, only the
   // structural .CDX bit; the memo and database bits stay).
   if (orders.empty()) {
-    const bool foxpro = header.flavor == DbfFlavor::kFoxPro ||
-                        header.flavor == DbfFlavor::kVisualFoxPro;
-    const char flag = static_cast<char>(
-        foxpro ? (static_cast<uint8_t>(head[28]) & ~0x01) : 0);
+    const char flag = static_cast<char>(IndexFlagAfterRowsChange(
+        header.version, static_cast<uint8_t>(head[28])));
     if (flag != head[28]) file->WriteAt(28, &flag, 1);
   }
   file->WriteAt(0, fixed.data(), 12);

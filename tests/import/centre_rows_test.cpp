@@ -1,5 +1,3 @@
-#include "import/centre_rows.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,6 +7,8 @@
 #include "import/import_fixture.h"
 #include "import/timetable_files.h"
 #include "support/faulty_file_system.h"
+#include "support/table_error_text.h"
+#include "tables/kept_rows.h"
 
 namespace import_testing {
 namespace {
@@ -139,8 +139,8 @@ TEST_F(CentreRowsTest, KeepsWhatTheEngineKeepsOrLeavesItToTheEngine) {
     tc.change(bytes);
     drive_.Write(kRelative, bytes);
     const std::string expected = EngineKeeps(tc.centre);
-    const auto scanned =
-        importing::OtherCentreRowsFile(Native(kRelative), tc.centre);
+    const auto scanned = tables::ScanKeepingRowsExcept(
+        testing_support::DriveC(), Native(kRelative), "Codcen", tc.centre);
     ASSERT_EQ(scanned.has_value(), tc.scanned) << tc.name;
     if (scanned) {
       EXPECT_EQ(*scanned, expected) << tc.name;
@@ -161,10 +161,55 @@ TEST_F(CentreRowsTest, ScansTablesLargerThanOneBlock) {
   }
   drive_.Write(kRelative, DbfBytes(kColumns, rows));
   const std::string expected = EngineKeeps(kCentre);
-  const auto scanned =
-      importing::OtherCentreRowsFile(Native(kRelative), kCentre);
+  const auto scanned = tables::ScanKeepingRowsExcept(
+      testing_support::DriveC(), Native(kRelative), "Codcen", kCentre);
   ASSERT_TRUE(scanned.has_value());
   EXPECT_EQ(*scanned, expected);
+}
+
+// A read that fails while the rows are scanned leaves them to the walk,
+// which keeps the same rows; one that fails for the walk too is reported
+// with the system's reason, and the table's file is left as it was.
+TEST_F(CentreRowsTest, AFailingReadFallsBackToTheWalkOrIsReported) {
+  using Fs = testing_support::FaultyFileSystem;
+  const std::vector<Row> rows = {
+      {"1", kCentre, "1"}, {"2", kOtherCentre, "2"}, {"3", "X", "3"}};
+  const std::string bytes = DbfBytes(kColumns, rows);
+  drive_.Write(kRelative, bytes);
+  const std::string expected = EngineKeeps(kCentre);
+
+  Fs files(testing_support::DriveC());
+  tables::Table table(files);
+  table.SetTableName(kPath);
+  files.FailAt(Fs::Call::kReadAt, Fs::Fault::kAccessDenied, 6);
+  EXPECT_EQ(table.ContentKeepingRowsExcept("Codcen", kCentre), expected);
+
+  files.Heal();
+  files.FailAlways(Fs::Call::kReadAt, Fs::Fault::kAccessDenied);
+  EXPECT_EQ(testing_support::ErrorOf(
+                [&] { table.ContentKeepingRowsExcept("Codcen", kCentre); }),
+            "Error de entrada/salida en '" + std::string(kPath) +
+                "': Acceso al archivo denegado");
+  EXPECT_EQ(drive_.Read(kRelative), bytes);
+  EXPECT_FALSE(table.Active());
+}
+
+// In a filtered or indexed component the walk keeps the rows in the
+// component's order, and only those the filter shows.
+TEST_F(CentreRowsTest, AFilteredComponentKeepsWhatItShows) {
+  const std::vector<Row> rows = {
+      {"2", "B", "1"}, {"1", kCentre, "2"}, {"1", "A", "3"}, {"2", "C", "4"}};
+  drive_.Write(kRelative, DbfBytes(kColumns, rows));
+  tables::Table table(testing_support::DriveC());
+  table.SetTableName(kPath);
+  table.SetFilter("Diasem= '1'");
+  table.SetFiltered(true);
+  const std::string kept = table.ContentKeepingRowsExcept("Codcen", kCentre);
+  const std::string all = DbfBytes(kColumns, rows);
+  const size_t header = all.size() - 1 - 4 * 20;
+  EXPECT_EQ(kept, all.substr(0, 4) + std::string("\x01\0\0\0", 4) +
+                      all.substr(8, header - 8) + all.substr(header + 40, 20) +
+                      "\x1a");
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#include "tables/kept_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tables/dbf_header.h"
+
+namespace {
+
+// The header of a copy names its new row count; the index flag goes only
+// when the rows are no longer the old ones in place, and FoxPro keeps the
+// flag bits that do not speak of the structural index.
+TEST(RewriteHeaderAfterCopyTest, CountAndIndexFlagByFlavor) {
+  const struct {
+    const char* name;
+    unsigned char version;
+    unsigned char flag;
+    bool rows_changed;
+    unsigned char expected_flag;
+  } cases[] = {
+      {"dBase III, rows changed", 0x03, 0x01, true, 0x00},
+      {"dBase III, rows in place", 0x03, 0x01, false, 0x01},
+      {"dBase IV with memo", 0x8B, 0x01, true, 0x00},
+      {"dBase 7", 0x8C, 0x01, true, 0x00},
+      {"FoxPro with memo", 0xF5, 0x03, true, 0x02},
+      {"FoxBASE", 0xFB, 0x01, true, 0x00},
+      {"Visual FoxPro, memo and database bits", 0x30, 0x07, true, 0x06},
+      {"Visual FoxPro autoincrement", 0x31, 0x05, true, 0x04},
+      {"Visual FoxPro varchar", 0x32, 0x01, false, 0x01},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string header(40, '\x55');
+    header[0] = static_cast<char>(c.version);
+    header[28] = static_cast<char>(c.flag);
+    tables::RewriteHeaderAfterCopy(header, 0x01020304, c.rows_changed);
+    EXPECT_EQ(header.substr(4, 4), "\x04\x03\x02\x01");
+    EXPECT_EQ(static_cast<unsigned char>(header[28]), c.expected_flag);
+    // Nothing else of the header moves.
+    std::string others = header;
+    others.replace(4, 4, 4, '\x55');
+    others[28] = '\x55';
+    others[0] = '\x55';
+    EXPECT_EQ(others, std::string(40, '\x55'));
+  }
+}
+
+}  // namespace
