@@ -1,14 +1,12 @@
 // transquendra dump TABLE [--index TAG] [--codepage N]: a table as CSV
 // (RFC 4180, UTF-8) on stdout, deleted records left out, in stored order or
 // in the order of the named index.
-#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
 
 #include "cli/commands.h"
-#include "tables/field_codec.h"
 #include "tables/files.h"
 #include "tables/table.h"
 #include "tables/table_error.h"
@@ -26,37 +24,12 @@ std::string CsvCell(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string Padded(int value, int width) {
-  std::string text = std::to_string(value);
-  return std::string(text.size() < static_cast<size_t>(width)
-                         ? static_cast<size_t>(width) - text.size()
-                         : 0,
-                     '0') +
-         text;
-}
-
-// YYYY-MM-DD, with THH:MM:SS for date-time columns.
-std::string IsoDate(double days, bool with_time) {
-  const double whole = std::floor(days);
-  int year, month, day;
-  tables::CivilFromDays(static_cast<int64_t>(whole), &year, &month, &day);
-  std::string text =
-      Padded(year, 4) + "-" + Padded(month, 2) + "-" + Padded(day, 2);
-  if (with_time) {
-    auto seconds = static_cast<int>(std::llround((days - whole) * 86400.0));
-    if (seconds >= 86400) seconds = 86399;
-    text += "T" + Padded(seconds / 3600, 2) + ":" +
-            Padded(seconds / 60 % 60, 2) + ":" + Padded(seconds % 60, 2);
-  }
-  return text;
-}
-
 std::string CellOf(const tables::Field& field) {
   if (field.IsNull()) return "";
   const char type = field.TypeLetter();
   if (type == 'D' || type == 'T' || type == '@') {
     try {
-      return IsoDate(field.AsDateTime(), type != 'D');
+      return tables::IsoDateText(field.AsDateTime(), type != 'D');
     } catch (const tables::TableError&) {
       return field.AsString();  // not a valid date: shown as stored
     }

@@ -15,19 +15,23 @@ bool IsTextColumn(char type) {
   return type == 'C' || type == 'V' || type == 'M';
 }
 
+std::string Padded(int value, int width) {
+  std::string text = std::to_string(value);
+  return std::string(text.size() < static_cast<size_t>(width)
+                         ? static_cast<size_t>(width) - text.size()
+                         : 0,
+                     '0') +
+         text;
+}
+
 }  // namespace
 
 Field::Field(TableImpl* table, int index)
     : table_(table),
-      state_(table->state_address()),
-      modified_(table->modified_address()),
-      edit_buffer_(table->buffer_address()),
-      record_(table->current_record()),
       descriptor_(&table->Descriptor(index)),
-      codec_(&table->codec()),
-      text_reader_(codec_->TextReaderFor(*descriptor_)),
-      text_writer_(codec_->TextWriterFor(*descriptor_)),
-      integer_writer_(codec_->IntegerWriterFor(*descriptor_)) {}
+      text_reader_(table->codec().TextReaderFor(*descriptor_)),
+      text_writer_(table->codec().TextWriterFor(*descriptor_)),
+      integer_writer_(table->codec().IntegerWriterFor(*descriptor_)) {}
 
 const std::string& Field::Name() const { return descriptor_->name; }
 
@@ -44,7 +48,12 @@ std::string Field::AsString() const {
 }
 
 void Field::ReadAsString(std::string& out) const {
-  FieldCodec::KeepText(text_reader_(*codec_, *descriptor_, *record_, out), out);
+  FieldCodec::KeepText(AsStringView(out), out);
+}
+
+std::string_view Field::AsStringView(std::string& buffer) const {
+  return text_reader_(table_->codec(), *descriptor_, table_->CurrentRecord(),
+                      buffer);
 }
 
 std::string Field::StoredNumberText() const {
@@ -62,7 +71,7 @@ std::string Field::StoredNumberText() const {
 
 int64_t Field::AsInteger() const {
   const FieldDescriptor& field = *descriptor_;
-  const FieldCodec& codec = *codec_;
+  const FieldCodec& codec = table_->codec();
   std::string_view record = table_->CurrentRecord();
   if (int64_t whole; codec.StoredWhole(record, field, &whole)) return whole;
   if (FieldCodec::IsNumeric(field, DbfFlavor::kVisualFoxPro) &&
@@ -86,7 +95,7 @@ int64_t Field::AsInteger() const {
 
 double Field::AsFloat() const {
   const FieldDescriptor& field = *descriptor_;
-  const FieldCodec& codec = *codec_;
+  const FieldCodec& codec = table_->codec();
   std::string_view record = table_->CurrentRecord();
   if (FieldCodec::IsNumeric(field, DbfFlavor::kVisualFoxPro) &&
       !(field.type == 'B' && codec.IsMemo(field)))
@@ -104,7 +113,7 @@ double Field::AsFloat() const {
 
 double Field::AsDateTime() const {
   const FieldDescriptor& field = *descriptor_;
-  const FieldCodec& codec = *codec_;
+  const FieldCodec& codec = table_->codec();
   std::string_view record = table_->CurrentRecord();
   if (FieldCodec::IsDate(field))
     return codec.DateTime(record, field).value_or(0.0);
@@ -121,30 +130,52 @@ double Field::AsDateTime() const {
 }
 
 bool Field::AsBoolean() const {
-  return (*codec_)
+  return table_->codec()
       .Boolean(table_->CurrentRecord(), *descriptor_)
       .value_or(false);
 }
 
 bool Field::IsNull() const {
-  return codec_->IsNull(table_->CurrentRecord(), *descriptor_);
+  return table_->codec().IsNull(table_->CurrentRecord(), *descriptor_);
 }
 
-void Field::FailNotEditing() const { table_->FailNotEditing(); }
+void Field::SetAsString(std::string_view value) {
+  text_writer_(table_->codec(), *descriptor_, table_->EditableRecord(), value);
+}
+
+void Field::SetAsInteger(int64_t value) {
+  integer_writer_(table_->codec(), *descriptor_, table_->EditableRecord(),
+                  value);
+}
 
 void Field::SetAsFloat(double value) {
-  std::string& record = EditableRecord();
-  codec_->SetNumber(record, *descriptor_, value);
+  std::string& record = table_->EditableRecord();
+  table_->codec().SetNumber(record, *descriptor_, value);
 }
 
 void Field::SetAsBoolean(bool value) {
-  std::string& record = EditableRecord();
-  codec_->SetBoolean(record, *descriptor_, value);
+  std::string& record = table_->EditableRecord();
+  table_->codec().SetBoolean(record, *descriptor_, value);
 }
 
 void Field::Clear() {
-  std::string& record = EditableRecord();
-  codec_->Clear(record, *descriptor_);
+  std::string& record = table_->EditableRecord();
+  table_->codec().Clear(record, *descriptor_);
+}
+
+std::string IsoDateText(double days, bool with_time) {
+  const double whole = std::floor(days);
+  int year, month, day;
+  CivilFromDays(static_cast<int64_t>(whole), &year, &month, &day);
+  std::string text =
+      Padded(year, 4) + "-" + Padded(month, 2) + "-" + Padded(day, 2);
+  if (with_time) {
+    auto seconds = static_cast<int>(std::llround((days - whole) * 86400.0));
+    if (seconds >= 86400) seconds = 86399;
+    text += "T" + Padded(seconds / 3600, 2) + ":" +
+            Padded(seconds / 60 % 60, 2) + ":" + Padded(seconds % 60, 2);
+  }
+  return text;
 }
 
 }  // namespace tables

@@ -41,10 +41,7 @@ class Field {
   // are the text (ASCII text, whole numbers), else of the text made in
   // `buffer`. Valid until the cursor moves, the record changes or `buffer`
   // is used again. For walking large tables.
-  // Inline: walks over large tables read every field through here.
-  std::string_view AsStringView(std::string& buffer) const {
-    return text_reader_(*codec_, *descriptor_, *record_, buffer);
-  }
+  std::string_view AsStringView(std::string& buffer) const;
   // Fails with "'%s' no es un valor entero válido" for text that is no whole
   // number.
   int64_t AsInteger() const;
@@ -60,50 +57,34 @@ class Field {
   // empty text empties a numeric field. Text that is no whole number fails
   // on an integer field with "'%s' no es un valor entero válido para el
   // campo '%s'".
-  // Inline: loops that fill many rows write every field through these.
-  void SetAsString(std::string_view value) {
-    text_writer_(*codec_, *descriptor_, EditableRecord(), value);
-  }
-  void SetAsInteger(int64_t value) {
-    integer_writer_(*codec_, *descriptor_, EditableRecord(), value);
-  }
+  void SetAsString(std::string_view value);
+  void SetAsInteger(int64_t value);
   void SetAsFloat(double value);
   void SetAsBoolean(bool value);
   void Clear();
 
  private:
-  // The table's pending change to write into; fails with NotEditing when
-  // the table is not in edit or insert state.
-  std::string& EditableRecord() {
-    if (*state_ == TableState::kBrowse) FailNotEditing();
-    *modified_ = true;
-    return *edit_buffer_;
-  }
-  [[noreturn]] void FailNotEditing() const;
-
   TableImpl* table_;
-  // The table's state, change flag and record buffer, for writes without a
-  // call: they stay put while the table is open.
-  const TableState* state_;
-  bool* modified_;
-  std::string* edit_buffer_;
-  const std::string_view* record_;  // the table's current record
-  // Both stay put while the table is open; kept here so that a read does
-  // not look them up again.
+  // The column in the table's header, which stays put while the table is
+  // open.
   const FieldDescriptor* descriptor_;
-  const FieldCodec* codec_;
-  // How this column reads as text, chosen when the handle is made
-  // (FieldCodec::TextReader).
+  // How this column reads as text, chosen by the table's codec when the
+  // handle is made (FieldCodec::TextReaderFor).
   std::string_view (*text_reader_)(const FieldCodec& codec,
                                    const FieldDescriptor& field,
                                    std::string_view record,
                                    std::string& buffer);
   // How text and whole numbers are written to it, chosen in the same way
-  // (FieldCodec::TextWriter, FieldCodec::IntegerWriter).
+  // (FieldCodec::TextWriterFor, FieldCodec::IntegerWriterFor).
   void (*text_writer_)(const FieldCodec& codec, const FieldDescriptor& field,
                        std::string& record, std::string_view utf8);
   void (*integer_writer_)(const FieldCodec& codec, const FieldDescriptor& field,
                           std::string& record, int64_t value);
 };
+
+// A date as AsDateTime reads it (days since 1899-12-30) in ISO 8601:
+// YYYY-MM-DD, with THH:MM:SS when `with_time` (seconds rounded, never past
+// 23:59:59).
+std::string IsoDateText(double days, bool with_time);
 
 }  // namespace tables

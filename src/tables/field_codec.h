@@ -140,8 +140,7 @@ class FieldCodec {
   std::string display_;
 };
 
-// Calendar helpers shared with the dump command: days since 1899-12-30 for
-// a civil date and back.
+// Calendar helpers: days since 1899-12-30 for a civil date and back.
 int64_t DaysFromCivil(int year, int month, int day);
 void CivilFromDays(int64_t days, int* year, int* month, int* day);
 

@@ -51,16 +51,14 @@ class TableImpl : public RecordsObserver {
   const SharedFile& file() const { return *file_; }
   // The record the fields read: the pending change, or the current record.
   std::string_view CurrentRecord() const { return current_; }
-  // The same, kept up to date by every operation, for field handles to
-  // read without a call: valid while the table is open.
-  const std::string_view* current_record() const { return &current_; }
   void RecordsMoved() override { UpdateCurrent(); }
-  // What field handles write through (Field::EditableRecord, which fails
-  // with NotEditing in browse state): valid while the table is open.
-  const TableState* state_address() const { return &state_; }
-  bool* modified_address() { return &modified_; }
-  std::string* buffer_address() { return &buffer_; }
-  [[noreturn]] void FailNotEditing() const;
+  // The pending change that field handles write into; fails with
+  // NotEditing in browse state.
+  std::string& EditableRecord() {
+    if (state_ == TableState::kBrowse) FailNotEditing();
+    modified_ = true;
+    return buffer_;
+  }
   const std::string& component_name() const { return component_name_; }
 
   void Append();
@@ -84,6 +82,7 @@ class TableImpl : public RecordsObserver {
     TableImpl* table_;
   };
   void UpdateCurrent() noexcept;
+  [[noreturn]] void FailNotEditing() const;
   bool Visible(uint32_t recno) const;
   // Moves to the first visible record at or after `recno` in stored order,
   // or at or after `position` in index order; false at the end.
