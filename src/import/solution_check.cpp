@@ -7,19 +7,12 @@
 #include "import/solution_transfer.h"
 #include "platform/raw_file.h"
 #include "shell/io_error.h"
+#include "tables/header_counts.h"
 
 namespace importing {
 namespace {
 
 constexpr int kHeaderStart = 32;  // the fixed part of a dBase header
-
-uint32_t Little(const char* bytes, int size) {
-  uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i) {
-    value = value << 8 | static_cast<unsigned char>(bytes[i]);
-  }
-  return value;
-}
 
 // A field reached by name when a row first needs it, so that a solution
 // whose rows never need a field may lack it, as the transfer allows.
@@ -73,9 +66,11 @@ void CheckSolutionFile(const std::string& native_path) {
     throw SolutionError::Damaged("tiene " + std::to_string(size) +
                                  " bytes, menos que una cabecera");
   }
-  const uint64_t rows = Little(header + 4, 4);
-  const uint64_t header_size = Little(header + 8, 2);
-  const uint64_t record_size = Little(header + 10, 2);
+  const tables::HeaderCounts counts =
+      tables::HeaderCountsOf({header, sizeof header});
+  const uint64_t rows = counts.row_count;
+  const uint64_t header_size = counts.header_length;
+  const uint64_t record_size = counts.record_length;
   if (header_size <= kHeaderStart || header_size > size) {
     throw SolutionError::Damaged(
         "su cabecera dice ocupar " + std::to_string(header_size) +

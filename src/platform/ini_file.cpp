@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/executable_path.h"
+#include "platform/letter_case.h"
 
 namespace platform {
 namespace {
@@ -13,17 +14,6 @@ std::string_view Trim(std::string_view s) {
   if (first == std::string_view::npos) return {};
   const size_t last = s.find_last_not_of(blanks);
   return s.substr(first, last - first + 1);
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) {
-      return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // The section name of a "[name]" line, or nullopt-like empty + false.
@@ -40,7 +30,7 @@ bool IsKey(std::string_view line, std::string_view key) {
   const size_t eq = line.find('=');
   if (eq == std::string_view::npos) return false;
   const std::string_view name = Trim(line.substr(0, eq));
-  return !name.empty() && name.front() != ';' && EqualNoCase(name, key);
+  return !name.empty() && name.front() != ';' && EqualIgnoringCase(name, key);
 }
 
 struct Lines {
@@ -88,7 +78,7 @@ std::string SetIniValue(std::string_view text, std::string_view section,
     std::string_view name;
     if (SectionName(out[i], &name)) {
       if (in_section) break;  // the section ended without the key
-      in_section = EqualNoCase(name, Trim(section));
+      in_section = EqualIgnoringCase(name, Trim(section));
       if (in_section) found_section = true;
       if (in_section) insert_at = i + 1;
     } else if (in_section) {

@@ -3,21 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/letter_case.h"
+
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // The existing spelling of `name` inside `folder`, or "" when none.
 std::string FindEntry(const std::string& folder, const std::string& name) {
@@ -27,7 +18,7 @@ std::string FindEntry(const std::string& folder, const std::string& name) {
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) return "";
     std::string entry = it->path().filename().string();
-    if (EqualNoCase(entry, name)) return entry;
+    if (EqualIgnoringCase(entry, name)) return entry;
   }
   return "";
 }

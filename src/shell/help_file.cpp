@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/letter_case.h"
+
 namespace shell {
 namespace {
 
@@ -29,7 +31,7 @@ std::string_view FileExtension(std::string_view name) {
 }
 
 bool IsHtmlHelpFile(std::string_view name) {
-  return Lower(FileExtension(name)) == ".chm";
+  return platform::EqualIgnoringCase(FileExtension(name), ".chm");
 }
 
 bool HasFolderPart(std::string_view name) {

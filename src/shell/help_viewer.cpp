@@ -1,25 +1,11 @@
 #include "shell/help_viewer.h"
 
-#include <cctype>
 #include <utility>
 
+#include "platform/letter_case.h"
 #include "shell/help_file.h"
 
 namespace shell {
-namespace {
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::string::size_type i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 HtmlHelpViewer::HtmlHelpViewer(
     std::unique_ptr<platform::HtmlHelpLibrary> library,
@@ -117,7 +103,7 @@ int HtmlHelpViewer::TableOfContents(
     const std::vector<std::string>& viewer_names) {
   for (std::vector<std::string>::size_type i = 0; i < viewer_names.size();
        ++i) {
-    if (EqualIgnoringCase(viewer_names[i], GetViewerName())) {
+    if (platform::EqualIgnoringCase(viewer_names[i], GetViewerName())) {
       return static_cast<int>(i);
     }
   }

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "tables/files.h"
+#include "tables/header_counts.h"
 
 namespace shell {
 namespace {
@@ -128,10 +129,9 @@ std::string NowText() {
 int64_t HeaderRowCount(platform::FileSystem& files,
                        std::string_view windows_path) {
   std::ifstream file(files.NativePath(windows_path), std::ios::binary);
-  unsigned char header[8];
-  if (!file.read(reinterpret_cast<char*>(header), sizeof header)) return -1;
-  return int64_t{header[4]} | int64_t{header[5]} << 8 |
-         int64_t{header[6]} << 16 | int64_t{header[7]} << 24;
+  char header[8];
+  if (!file.read(header, sizeof header)) return -1;
+  return tables::StoredRowCount({header, sizeof header});
 }
 
 std::string CaseIndex(const std::vector<RunCase>& cases,

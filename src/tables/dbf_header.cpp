@@ -3,27 +3,12 @@
 #include <cstring>
 
 #include "tables/code_page.h"
+#include "tables/header_counts.h"
+#include "tables/little_endian.h"
 #include "tables/table_error.h"
 
 namespace tables {
 namespace {
-
-uint32_t Le32(std::string_view b, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-
-uint16_t Le16(std::string_view b, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
-                               static_cast<unsigned char>(b[at + 1]) << 8);
-}
-
-void PutLe(std::string& out, size_t at, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i)
-    out[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
-}
 
 bool FlavorOf(uint8_t version, DbfFlavor* flavor) {
   switch (version) {
@@ -138,7 +123,16 @@ bool IsKnownFieldType(char type) {
   return type != '\0' && std::strchr("CNFLDMIBYT@O+VQWGP0", type) != nullptr;
 }
 
-uint16_t StoredHeaderLength(std::string_view bytes) { return Le16(bytes, 8); }
+uint16_t StoredHeaderLength(std::string_view bytes) { return GetU16(bytes, 8); }
+
+HeaderCounts HeaderCountsOf(std::string_view first_bytes) {
+  return {GetU32(first_bytes, 4), GetU16(first_bytes, 8),
+          GetU16(first_bytes, 10)};
+}
+
+uint32_t StoredRowCount(std::string_view first_bytes) {
+  return GetU32(first_bytes, 4);
+}
 
 namespace {
 
@@ -170,7 +164,7 @@ FieldDescriptor ReadDescriptor(std::string_view bytes, size_t at,
   field.descriptor_at = at;
   if (flavor == DbfFlavor::kVisualFoxPro && field.type == 'I' &&
       (field.flags & 0x0C) == 0x0C) {
-    field.autoincrement_next = Le32(bytes, at + 19);
+    field.autoincrement_next = GetU32(bytes, at + 19);
     field.autoincrement_step = static_cast<uint8_t>(bytes[at + 23]);
   }
   return field;
@@ -191,9 +185,9 @@ DbfHeader ParseFixedPart(std::string_view bytes, uint64_t file_size,
   header.year = 1900 + static_cast<unsigned char>(bytes[1]);
   header.month = static_cast<unsigned char>(bytes[2]);
   header.day = static_cast<unsigned char>(bytes[3]);
-  header.record_count = Le32(bytes, 4);
-  header.header_length = Le16(bytes, 8);
-  header.record_length = Le16(bytes, 10);
+  header.record_count = GetU32(bytes, 4);
+  header.header_length = GetU16(bytes, 8);
+  header.record_length = GetU16(bytes, 10);
   header.production_index = static_cast<uint8_t>(bytes[28]);
   header.language_driver = static_cast<uint8_t>(bytes[29]);
   if (header.header_length < 33 || header.header_length > file_size ||
@@ -255,9 +249,9 @@ std::string SerializeFixedPart(const DbfHeader& header) {
   out[1] = static_cast<char>(header.year - 1900);
   out[2] = static_cast<char>(header.month);
   out[3] = static_cast<char>(header.day);
-  PutLe(out, 4, header.record_count, 4);
-  PutLe(out, 8, header.header_length, 2);
-  PutLe(out, 10, header.record_length, 2);
+  PutU32(out, 4, header.record_count);
+  PutU16(out, 8, header.header_length);
+  PutU16(out, 10, header.record_length);
   out[28] = static_cast<char>(header.production_index);
   out[29] = static_cast<char>(header.language_driver);
   return out;

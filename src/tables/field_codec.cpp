@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "tables/files.h"
+#include "tables/little_endian.h"
 #include "tables/memo_file.h"
 #include "tables/number_text.h"
 #include "tables/table_error.h"
@@ -18,21 +19,6 @@ namespace {
 constexpr int64_t kJulianDayOfEpoch = 2415019;  // Visual FoxPro T
 constexpr int64_t kOrdinalOfEpoch = 693594;     // dBase 7 @ (0001-01-01 = 1)
 constexpr double kMsPerDay = 86400000.0;
-
-uint64_t LoadLe(std::string_view raw, size_t bytes) {
-  uint64_t value = 0;
-  for (size_t i = 0; i < bytes; ++i)
-    value |= static_cast<uint64_t>(static_cast<unsigned char>(raw[i]))
-             << (8 * i);
-  return value;
-}
-
-uint64_t LoadBe(std::string_view raw, size_t bytes) {
-  uint64_t value = 0;
-  for (size_t i = 0; i < bytes; ++i)
-    value = value << 8 | static_cast<unsigned char>(raw[i]);
-  return value;
-}
 
 double BitsToDouble(uint64_t bits) {
   double value;
@@ -174,7 +160,7 @@ std::string FieldCodec::MemoText(std::string_view record,
   std::string_view raw = Raw(record, field);
   uint32_t block = 0;
   if (field.length == 4) {
-    block = static_cast<uint32_t>(LoadLe(raw, 4));
+    block = static_cast<uint32_t>(LoadLe(raw, 0, 4));
   } else {
     std::string_view digits = Trim(raw);
     if (digits.empty()) return "";
@@ -245,19 +231,19 @@ std::optional<double> FieldCodec::Number(std::string_view record,
       if (raw.size() < 4) return std::nullopt;
       if (dbase7) {
         return static_cast<double>(static_cast<int32_t>(
-            static_cast<uint32_t>(LoadBe(raw, 4)) ^ 0x80000000u));
+            static_cast<uint32_t>(LoadBe(raw, 0, 4)) ^ 0x80000000u));
       }
-      return static_cast<double>(static_cast<int32_t>(LoadLe(raw, 4)));
+      return static_cast<double>(static_cast<int32_t>(LoadLe(raw, 0, 4)));
     case 'B':
       if (raw.size() < 8) return std::nullopt;
-      return BitsToDouble(LoadLe(raw, 8));
+      return BitsToDouble(LoadLe(raw, 0, 8));
     case 'Y':
       if (raw.size() < 8) return std::nullopt;
-      return static_cast<double>(static_cast<int64_t>(LoadLe(raw, 8))) /
+      return static_cast<double>(static_cast<int64_t>(LoadLe(raw, 0, 8))) /
              10000.0;
     case 'O': {
       if (raw.size() < 8) return std::nullopt;
-      uint64_t bits = LoadBe(raw, 8);
+      uint64_t bits = LoadBe(raw, 0, 8);
       // Stored so that the bytes sort like the numbers: a set sign bit
       // marks a positive value, negative values are stored inverted.
       bits = (bits >> 63) ? (bits ^ (1ull << 63)) : ~bits;
@@ -351,13 +337,13 @@ std::optional<double> FieldCodec::DateTime(std::string_view record,
   }
   if (field.type == 'T' && raw.size() >= 8) {
     if (Trim(raw).empty()) return std::nullopt;
-    auto julian = static_cast<int32_t>(LoadLe(raw, 4));
-    auto ms = static_cast<int32_t>(LoadLe(raw.substr(4), 4));
+    auto julian = static_cast<int32_t>(LoadLe(raw, 0, 4));
+    auto ms = static_cast<int32_t>(LoadLe(raw, 4, 4));
     if (julian == 0 && ms == 0) return std::nullopt;
     return static_cast<double>(julian - kJulianDayOfEpoch) + ms / kMsPerDay;
   }
   if (field.type == '@' && raw.size() >= 8) {
-    double ms = BitsToDouble(LoadBe(raw, 8));
+    double ms = BitsToDouble(LoadBe(raw, 0, 8));
     if (ms == 0) return std::nullopt;
     return ms / kMsPerDay - static_cast<double>(kOrdinalOfEpoch);
   }

@@ -9,6 +9,7 @@
 
 #include "tables/field_codec.h"
 #include "tables/files.h"
+#include "tables/little_endian.h"
 #include "tables/memo_file.h"
 #include "tables/number_text.h"
 #include "tables/table_error.h"
@@ -16,16 +17,6 @@
 
 namespace tables {
 namespace {
-
-void StoreLe(std::string& record, size_t at, uint64_t value, size_t bytes) {
-  for (size_t i = 0; i < bytes; ++i)
-    record[at + i] = static_cast<char>(value >> (8 * i));
-}
-
-void StoreBe(std::string& record, size_t at, uint64_t value, size_t bytes) {
-  for (size_t i = 0; i < bytes; ++i)
-    record[at + i] = static_cast<char>(value >> (8 * (bytes - 1 - i)));
-}
 
 uint64_t DoubleToBits(double value) {
   uint64_t bits;
@@ -199,7 +190,7 @@ void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
     }
     uint32_t block = memo_->Append(bytes);
     if (field.length == 4) {
-      StoreLe(record, static_cast<size_t>(field.offset), block, 4);
+      StoreLe(record.data() + static_cast<size_t>(field.offset), block, 4);
     } else {
       PutRight(record, field, std::to_string(block));
     }
@@ -260,7 +251,7 @@ void FieldCodec::SetInteger(std::string& record, const FieldDescriptor& field,
     if (value > std::numeric_limits<int64_t>::max() / 10000 ||
         value < std::numeric_limits<int64_t>::min() / 10000)
       throw TableError::ValueTooLarge(std::to_string(value), field.name);
-    StoreLe(record, static_cast<size_t>(field.offset),
+    StoreLe(record.data() + static_cast<size_t>(field.offset),
             static_cast<uint64_t>(value * 10000), 8);
     SetNull(record, field, false);
     return;
@@ -399,29 +390,30 @@ void FieldCodec::PutBinaryNumber(std::string& record,
                                         field.name);
       auto number = static_cast<int32_t>(rounded);
       if (dbase7) {
-        StoreBe(record, at, static_cast<uint32_t>(number) ^ 0x80000000u, 4);
+        StoreBe(record.data() + at, static_cast<uint32_t>(number) ^ 0x80000000u,
+                4);
       } else {
-        StoreLe(record, at, static_cast<uint32_t>(number), 4);
+        StoreLe(record.data() + at, static_cast<uint32_t>(number), 4);
       }
       break;
     }
     case 'B':
       if (IsMemo(field)) throw TableError::FieldNotWritable(field.name);
-      StoreLe(record, at, DoubleToBits(value), 8);
+      StoreLe(record.data() + at, DoubleToBits(value), 8);
       break;
     case 'Y': {
       double scaled = std::nearbyint(value * 10000.0);
       if (!std::isfinite(scaled) || std::fabs(scaled) > 9.2e18)
         throw TableError::ValueTooLarge(FormatNumber(value, DecimalSeparator()),
                                         field.name);
-      StoreLe(record, at, static_cast<uint64_t>(static_cast<int64_t>(scaled)),
-              8);
+      StoreLe(record.data() + at,
+              static_cast<uint64_t>(static_cast<int64_t>(scaled)), 8);
       break;
     }
     case 'O': {
       uint64_t bits = DoubleToBits(value);
       bits = (bits >> 63) ? ~bits : (bits | (1ull << 63));
-      StoreBe(record, at, bits, 8);
+      StoreBe(record.data() + at, bits, 8);
       break;
     }
     default:
@@ -458,11 +450,12 @@ void FieldCodec::SetDateTime(std::string& record, const FieldDescriptor& field,
     std::memcpy(record.data() + at, text, 8);
   } else if (field.type == 'T') {
     auto ms = static_cast<int64_t>(std::llround((days - whole) * 86400000.0));
-    StoreLe(record, at,
+    StoreLe(record.data() + at,
             static_cast<uint32_t>(static_cast<int64_t>(whole) + 2415019), 4);
-    StoreLe(record, at + 4, static_cast<uint32_t>(ms), 4);
+    StoreLe(record.data() + at + 4, static_cast<uint32_t>(ms), 4);
   } else if (field.type == '@') {
-    StoreBe(record, at, DoubleToBits((days + 693594.0) * 86400000.0), 8);
+    StoreBe(record.data() + at, DoubleToBits((days + 693594.0) * 86400000.0),
+            8);
   } else {
     SetNumber(record, field, days);
     return;

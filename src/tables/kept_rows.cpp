@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/letter_case.h"
 #include "tables/dbf_header.h"
 #include "tables/little_endian.h"
 #include "tables/table.h"
@@ -20,18 +21,12 @@ bool IsAscii(std::string_view text) {
   });
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-
 // Whether the stored column name (NUL-padded) is `name`, without regard to
 // case.
 bool NameIs(std::string_view stored, std::string_view name) {
   const size_t end = stored.find('\0');
   if (end != std::string_view::npos) stored = stored.substr(0, end);
-  if (stored.size() != name.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (Upper(stored[i]) != Upper(name[i])) return false;
-  }
-  return true;
+  return platform::EqualIgnoringCase(stored, name);
 }
 
 struct Column {
@@ -77,7 +72,7 @@ bool ReadFully(TableFile& in, uint64_t at, char* to, size_t size) {
 
 void RewriteHeaderAfterCopy(std::string& bytes, uint32_t count,
                             bool rows_changed) {
-  PutLittle(bytes.data() + 4, count, 4);
+  PutU32(bytes, 4, count);
   if (rows_changed) {
     bytes[28] = static_cast<char>(IndexFlagAfterRowsChange(
         static_cast<uint8_t>(bytes[0]), static_cast<uint8_t>(bytes[28])));
@@ -93,13 +88,13 @@ std::string ContentWithRecords(platform::FileSystem& files,
   std::string head(32, '\0');
   if (!ReadFully(*in, 0, head.data(), head.size()))
     throw TableError::CorruptTable(display, "lectura incompleta");
-  const size_t header_size = GetLittle(head, 8, 2);
-  const size_t record_size = GetLittle(head, 10, 2);
+  const size_t header_size = GetU16(head, 8);
+  const size_t record_size = GetU16(head, 10);
   head.resize(header_size);
   if (!ReadFully(*in, 0, head.data(), header_size))
     throw TableError::CorruptTable(display, "lectura incompleta");
   // The rows stay the old ones only when every record is kept in its place.
-  bool in_place = kept.size() == GetLittle(head, 4, 4);
+  bool in_place = kept.size() == GetU32(head, 4);
   for (size_t i = 0; in_place && i < kept.size(); ++i)
     in_place = kept[i] == static_cast<int64_t>(i + 1);
   std::string bytes = std::move(head);
@@ -128,8 +123,8 @@ std::optional<std::string> Scan(platform::FileSystem& files,
   std::string out(32, '\0');
   if (file_size < 32 || !ReadFully(*in, 0, out.data(), 32) || out[0] != '\x03')
     return std::nullopt;
-  const size_t header_size = GetLittle(out, 8, 2);
-  const size_t record_size = GetLittle(out, 10, 2);
+  const size_t header_size = GetU16(out, 8);
+  const size_t record_size = GetU16(out, 10);
   if (header_size < 33 || header_size > file_size || record_size == 0)
     return std::nullopt;
   out.resize(header_size);
@@ -137,7 +132,7 @@ std::optional<std::string> Scan(platform::FileSystem& files,
     return std::nullopt;
   const uint64_t records = (file_size - header_size) / record_size;
   const std::optional<Column> column = FindColumn(out, field);
-  if (GetLittle(out, 4, 4) != records || !column ||
+  if (GetU32(out, 4) != records || !column ||
       column->offset + column->width > record_size) {
     return std::nullopt;
   }

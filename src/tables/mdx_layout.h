@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "tables/little_endian.h"
+
 namespace tables::mdx {
 
 inline constexpr int kPageSize = 512;
@@ -89,24 +91,12 @@ constexpr int MaxKeysPerNode(int key_length, int block_size = kBlockSize) {
   return (block_size - 12) / ItemLength(key_length);
 }
 
-inline void PutU16(std::string& bytes, size_t at, uint32_t value) {
-  bytes[at] = static_cast<char>(value & 0xFF);
-  bytes[at + 1] = static_cast<char>((value >> 8) & 0xFF);
-}
-inline void PutU32(std::string& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    bytes[at + static_cast<size_t>(i)] =
-        static_cast<char>((value >> (8 * i)) & 0xFF);
-  }
-}
 inline uint32_t GetU8(std::string_view bytes, size_t at) {
   return static_cast<uint8_t>(bytes[at]);
 }
-inline uint32_t GetU16(std::string_view bytes, size_t at) {
-  return GetU8(bytes, at) | (GetU8(bytes, at + 1) << 8);
-}
-inline uint32_t GetU32(std::string_view bytes, size_t at) {
-  return GetU16(bytes, at) | (GetU16(bytes, at + 2) << 16);
-}
+using tables::GetU16;
+using tables::GetU32;
+using tables::PutU16;
+using tables::PutU32;
 
 }  // namespace tables::mdx

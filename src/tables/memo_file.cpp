@@ -4,30 +4,11 @@
 #include <system_error>
 #include <utility>
 
+#include "tables/little_endian.h"
 #include "tables/table_error.h"
 
 namespace tables {
 namespace {
-
-uint32_t Be32(const char* b) {
-  const auto* u = reinterpret_cast<const unsigned char*>(b);
-  return static_cast<uint32_t>(u[0]) << 24 | static_cast<uint32_t>(u[1]) << 16 |
-         static_cast<uint32_t>(u[2]) << 8 | u[3];
-}
-
-uint32_t Le32(const char* b) {
-  const auto* u = reinterpret_cast<const unsigned char*>(b);
-  return static_cast<uint32_t>(u[3]) << 24 | static_cast<uint32_t>(u[2]) << 16 |
-         static_cast<uint32_t>(u[1]) << 8 | u[0];
-}
-
-void PutBe32(char* b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[i] = static_cast<char>(v >> (24 - 8 * i));
-}
-
-void PutLe32(char* b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[i] = static_cast<char>(v >> (8 * i));
-}
 
 // A memo entry longer than this is taken as damage, not as data.
 constexpr uint32_t kMaxEntry = 64u << 20;
@@ -51,11 +32,9 @@ TableFile& MemoFile::file() {
   if (file->ReadAt(0, header, sizeof header) < 8)
     throw TableError::CorruptMemo(display_, "la cabecera está incompleta");
   if (kind_ == MemoKind::kFpt) {
-    block_size_ = static_cast<unsigned char>(header[6]) << 8 |
-                  static_cast<unsigned char>(header[7]);
+    block_size_ = static_cast<uint32_t>(LoadBe({header, sizeof header}, 6, 2));
   } else if (kind_ == MemoKind::kDbt4) {
-    block_size_ = static_cast<unsigned char>(header[20]) |
-                  static_cast<unsigned char>(header[21]) << 8;
+    block_size_ = GetU16({header, sizeof header}, 20);
   }
   if (block_size_ == 0) block_size_ = 512;
   file_ = std::move(file);
@@ -76,12 +55,12 @@ std::string MemoFile::Read(uint32_t block) {
   bool terminated = false;
   if (kind_ == MemoKind::kFpt) {
     if (got < 8) throw TableError::CorruptMemo(display_, "entrada incompleta");
-    length = Be32(lead + 4);
+    length = LoadBe({lead, sizeof lead}, 4, 4);
     data_start = start + 8;
   } else if (got == 8 && static_cast<unsigned char>(lead[0]) == 0xFF &&
              static_cast<unsigned char>(lead[1]) == 0xFF && lead[2] == '\x08' &&
              lead[3] == '\0') {
-    length = Le32(lead + 4);  // includes the 8 leading bytes
+    length = GetU32({lead, sizeof lead}, 4);  // includes the 8 leading bytes
     if (length < 8) throw TableError::CorruptMemo(display_, "entrada dañada");
     length -= 8;
     data_start = start + 8;
@@ -104,7 +83,9 @@ std::string MemoFile::Read(uint32_t block) {
 uint32_t MemoFile::Append(const std::string& data) {
   char header[8] = {};
   file().ReadAt(0, header, sizeof header);
-  uint32_t next = kind_ == MemoKind::kFpt ? Be32(header) : Le32(header);
+  const std::string_view stored(header, sizeof header);
+  auto next = static_cast<uint32_t>(
+      kind_ == MemoKind::kFpt ? LoadBe(stored, 0, 4) : LoadLe(stored, 0, 4));
   const uint64_t size = file_->Size();
   const uint64_t end_block = (size + block_size_ - 1) / block_size_;
   if (next == 0 || next < end_block) next = static_cast<uint32_t>(end_block);
@@ -112,12 +93,12 @@ uint32_t MemoFile::Append(const std::string& data) {
   std::string entry;
   if (kind_ == MemoKind::kFpt) {
     entry.assign(8, '\0');
-    PutBe32(entry.data(), 1);  // type 1: text
-    PutBe32(entry.data() + 4, static_cast<uint32_t>(data.size()));
+    StoreBe(entry.data(), 1, 4);  // type 1: text
+    StoreBe(entry.data() + 4, data.size(), 4);
     entry += data;
   } else if (kind_ == MemoKind::kDbt4) {
     entry = std::string("\xFF\xFF\x08\x00", 4) + std::string(4, '\0');
-    PutLe32(entry.data() + 4, static_cast<uint32_t>(data.size() + 8));
+    PutU32(entry, 4, static_cast<uint32_t>(data.size() + 8));
     entry += data;
   } else {
     entry = data + "\x1A\x1A";
@@ -129,9 +110,9 @@ uint32_t MemoFile::Append(const std::string& data) {
                  entry.size());
   char new_next[4];
   if (kind_ == MemoKind::kFpt) {
-    PutBe32(new_next, next + blocks);
+    StoreBe(new_next, next + blocks, 4);
   } else {
-    PutLe32(new_next, next + blocks);
+    StoreLe(new_next, next + blocks, 4);
   }
   file_->WriteAt(0, new_next, 4);
   return next;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/letter_case.h"
 #include "tables/index_key.h"
 #include "tables/mdx_error.h"
 #include "tables/mdx_file.h"
@@ -80,9 +81,8 @@ MdxTagData TagData(const std::string& mdx_path, const IndexedField& field,
 
 const IndexedField* FindField(const std::vector<IndexedField>& fields,
                               std::string_view name) {
-  const std::string wanted = Upper(name);
   for (const IndexedField& field : fields) {
-    if (Upper(field.name) == wanted) return &field;
+    if (platform::EqualIgnoringCase(field.name, name)) return &field;
   }
   return nullptr;
 }

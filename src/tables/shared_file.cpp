@@ -1,12 +1,13 @@
 #include "tables/shared_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <ctime>
 #include <map>
 #include <system_error>
 
+#include "platform/letter_case.h"
 #include "tables/files.h"
+#include "tables/little_endian.h"
 #include "tables/table_error.h"
 
 namespace tables {
@@ -18,14 +19,6 @@ constexpr size_t kFlushThreshold = 1 << 20;
 std::map<std::string, SharedFile*>& Registry() {
   static std::map<std::string, SharedFile*> registry;
   return registry;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
 }
 
 void Today(int* year, int* month, int* day) {
@@ -185,7 +178,8 @@ void SharedFile::OpenProductionIndex() {
 
 int SharedFile::FieldIndexOf(std::string_view name) const {
   for (size_t i = 0; i < header_.fields.size(); ++i) {
-    if (!header_.fields[i].hidden && SameName(header_.fields[i].name, name))
+    if (!header_.fields[i].hidden &&
+        platform::EqualIgnoringCase(header_.fields[i].name, name))
       return static_cast<int>(i);
   }
   return -1;
@@ -255,10 +249,8 @@ uint32_t SharedFile::AppendRecord(const std::string& record) {
     if (!has_autoincrement_) break;  // most tables: no walk over the fields
     if (field.autoincrement_step == 0) continue;
     // The next number of the table, as Visual FoxPro hands it out.
-    for (int i = 0; i < 4; ++i) {
-      data_.data()[at + static_cast<size_t>(field.offset + i)] =
-          static_cast<char>(field.autoincrement_next >> (8 * i));
-    }
+    StoreLe(data_.data() + at + static_cast<size_t>(field.offset),
+            field.autoincrement_next, 4);
     field.autoincrement_next += field.autoincrement_step;
     descriptors_changed_ = true;
   }
@@ -291,8 +283,7 @@ void SharedFile::Flush() {
     for (const FieldDescriptor& field : header_.fields) {
       if (field.autoincrement_step == 0) continue;
       char next[4];
-      for (int i = 0; i < 4; ++i)
-        next[i] = static_cast<char>(field.autoincrement_next >> (8 * i));
+      StoreLe(next, field.autoincrement_next, 4);
       file_->WriteAt(field.descriptor_at + 19, next, sizeof next);
     }
     descriptors_changed_ = false;
@@ -348,11 +339,11 @@ void SharedFile::UpdateEveryIndex(uint32_t recno, std::string_view record) {
 
 IndexOrder* SharedFile::FindOrder(std::string_view tag) {
   for (IndexOrder& order : orders_) {
-    if (SameName(order.tag(), tag)) return &order;
+    if (platform::EqualIgnoringCase(order.tag(), tag)) return &order;
   }
   if (has_production_index_) return nullptr;
   for (IndexOrder& order : built_) {
-    if (SameName(order.tag(), tag)) return &order;
+    if (platform::EqualIgnoringCase(order.tag(), tag)) return &order;
   }
   // Without an index file a tag is named after its field.
   int index = FieldIndexOf(tag);

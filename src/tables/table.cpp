@@ -153,10 +153,6 @@ Field Table::FieldByName(std::string_view name) {
   return Field(impl_.get(), index);
 }
 
-int Table::FieldIndex(std::string_view name) const {
-  return RequireOpen().FieldIndex(name);
-}
-
 Field Table::FieldAt(int index) {
   if (index < 0 || index >= RequireOpen().FieldCount())
     throw TableError::FieldNotFound(name_, std::to_string(index));

@@ -46,18 +46,14 @@ class Table {
 
   // ---- Configuration. REQUIRES: the table is closed. ----
 
-  // The folder; empty when TableName() is a full path. Paths may be Windows
+  // The folder; empty when the table name is a full path. Paths may be Windows
   // paths ("c:\qtemp\valencia"); the table's file system maps them and
   // resolves them without regard to letter case.
   void SetDatabaseName(std::string folder);
-  const std::string& DatabaseName() const { return database_name_; }
   // The table's name, with or without ".dbf" ("centro", "ASIGVALT.DBF").
   void SetTableName(std::string table_name);
-  const std::string& TableName() const { return table_name_; }
   void SetExclusive(bool exclusive);
-  bool Exclusive() const { return exclusive_; }
   void SetReadOnly(bool read_only);
-  bool ReadOnly() const { return read_only_; }
   const std::string& Name() const { return name_; }
   // What the table reaches its files through.
   platform::FileSystem& files() const { return *files_; }
@@ -81,8 +77,6 @@ class Table {
   void AddFieldDef(std::string name, FieldType type, int size = 0);
   void ClearIndexDefs();
   void AddIndexDef(std::string tag, std::string field);
-  const std::vector<FieldDef>& FieldDefs() const { return field_defs_; }
-  const std::vector<IndexDef>& IndexDefs() const { return index_defs_; }
 
   // Creates the table file (and its production index when index definitions
   // exist), replacing any table of that name. The new table is empty and
@@ -94,11 +88,10 @@ class Table {
   // Filter: only the form  Campo= 'text'  (apostrophes doubled inside the
   // quotes, blanks allowed around '='), compared as both sides padded with
   // blanks to the field width. Anything else fails when the table opens
-  // (or at once, when open) with a TableError. Takes effect when Filtered.
+  // (or at once, when open) with a TableError. Takes effect with
+  // SetFiltered(true).
   void SetFilter(std::string expression);
-  const std::string& Filter() const { return filter_; }
   void SetFiltered(bool filtered);
-  bool Filtered() const { return filtered_; }
 
   // ---- Open and close. ----
 
@@ -119,7 +112,6 @@ class Table {
   // the new order. A tag that the table does not have fails when it is
   // applied. Without a production index file the order is built in memory.
   void SetIndexName(std::string tag);
-  const std::string& IndexName() const { return index_name_; }
 
   // ---- Walking. REQUIRES: open. ----
   // First, Next, Append, Edit, FindKey and Locate post a pending change first
@@ -141,8 +133,6 @@ class Table {
   // ---- Fields. REQUIRES: open. ----
   // Case-insensitive. Fails with "No se encuentra el campo '%s'".
   Field FieldByName(std::string_view name);
-  // nullptr-free lookup: -1 when missing.
-  int FieldIndex(std::string_view name) const;
   Field FieldAt(int index);
   int FieldCount() const;
 

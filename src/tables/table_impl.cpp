@@ -1,9 +1,9 @@
 #include "tables/table_impl.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "platform/letter_case.h"
 #include "tables/files.h"
 #include "tables/filter.h"
 #include "tables/number_text.h"
@@ -11,14 +11,6 @@
 
 namespace tables {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
-}
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -183,7 +175,8 @@ int64_t TableImpl::RecordCount() const {
 int TableImpl::FieldIndex(std::string_view name) const {
   const auto& fields = file_->header().fields;
   for (size_t i = 0; i < visible_.size(); ++i) {
-    if (SameName(fields[static_cast<size_t>(visible_[i])].name, name))
+    if (platform::EqualIgnoringCase(
+            fields[static_cast<size_t>(visible_[i])].name, name))
       return static_cast<int>(i);
   }
   return -1;

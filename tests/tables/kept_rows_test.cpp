@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "tables/dbf_header.h"
+#include "tables/little_endian.h"
 
 namespace {
 
@@ -43,6 +45,35 @@ TEST(RewriteHeaderAfterCopyTest, CountAndIndexFlagByFlavor) {
     others[28] = '\x55';
     others[0] = '\x55';
     EXPECT_EQ(others, std::string(40, '\x55'));
+  }
+}
+
+// Numbers of every width the formats use go in and come back, in the byte
+// order each stores them.
+TEST(LittleEndianTest, StoresAndLoadsEachWidthInItsOrder) {
+  const struct {
+    uint64_t value;
+    size_t size;
+    const char* little;
+  } cases[] = {
+      {0x12, 1, "\x12"},
+      {0xBEEF, 2, "\xEF\xBE"},
+      {0x01020304, 4, "\x04\x03\x02\x01"},
+      {0xFFFFFFFFu, 4, "\xFF\xFF\xFF\xFF"},
+      {0x0102030405060708ull, 8, "\x08\x07\x06\x05\x04\x03\x02\x01"},
+  };
+  for (const auto& c : cases) {
+    const std::string little(c.little, c.size);
+    const std::string big(little.rbegin(), little.rend());
+    std::string out(c.size + 2, '\0');
+    tables::StoreLe(out.data() + 1, c.value, c.size);
+    EXPECT_EQ(out.substr(1, c.size), little);
+    EXPECT_EQ(tables::LoadLe(out, 1, c.size), c.value);
+    tables::StoreBe(out.data() + 1, c.value, c.size);
+    EXPECT_EQ(out.substr(1, c.size), big);
+    EXPECT_EQ(tables::LoadBe(out, 1, c.size), c.value);
+    EXPECT_EQ(out.front(), '\0');  // nothing written beside the number
+    EXPECT_EQ(out.back(), '\0');
   }
 }
 
