@@ -259,46 +259,9 @@ bool FieldCodec::StoredWhole(std::string_view record,
                              int64_t* value) const {
   if ((field.type != 'N' && field.type != 'F') || field.null_bit >= 0)
     return false;
-  std::string_view raw = Raw(record, field);
-  if (raw.size() <= 4) {
-    // Days, hours and other small counts: a few bytes, read one by one.
-    size_t first = 0;
-    while (first < raw.size() && raw[first] == ' ') ++first;
-    size_t last = raw.size();
-    while (last > first && (raw[last - 1] == ' ' || raw[last - 1] == '\0'))
-      --last;
-    const size_t start = first + (first < last && raw[first] == '-' ? 1 : 0);
-    if (first == last) {
-      *value = 0;
-      return true;
-    }
-    if (start == last) return false;
-    int64_t number = 0;
-    for (size_t i = start; i < last; ++i) {
-      const auto digit = static_cast<unsigned char>(raw[i] - '0');
-      if (digit > 9) return false;
-      number = number * 10 + digit;
-    }
-    *value = start != first ? -number : number;
-    return true;
-  }
-  if (raw.size() < 64) {
-    // Where the number stands found from masks of its bytes, as the text
-    // readers find it.
-    const FieldBytes bytes = ScanField(raw, record.data() + record.size());
-    if (bytes.kept == 0) {
-      *value = 0;
-      return true;
-    }
-    const auto span = FindWholeNumber(raw, bytes);  // leading zeros count
-    if (!span) return false;
-    int64_t number = 0;
-    for (size_t i = span->start; i < span->last; ++i)
-      number = number * 10 + (raw[i] - '0');
-    *value = span->negative() ? -number : number;
-    return true;
-  }
-  std::string_view text = Trim(raw);
+  // Leading blanks, an optional '-', 1 to 15 digits, trailing blanks and
+  // NULs; blank (or all NULs) is 0.
+  std::string_view text = Trim(Raw(record, field));
   const bool negative = !text.empty() && text.front() == '-';
   if (negative) text.remove_prefix(1);
   if (text.size() > 15 || (negative && text.empty())) return false;
