@@ -18,6 +18,11 @@
 # less swayed by other load (but the import's reading thread shows only in
 # wall time). A ratio of 1.10 means the general path costs 10% more.
 #
+# A variant written at:COMMIT is that commit built as it stands, in a tree of
+# its own (WORK/at-COMMIT), without a patch: `bench/speed_paths.sh WORK 5
+# at:3157e31` sets today's tree beside an earlier one, and a ratio above 1
+# then means that today's is faster.
+#
 # The patches follow the code they change: when a speed path is rewritten,
 # its patch is made again (edit, `git diff > bench/speed_paths/NAME.patch`).
 set -euo pipefail
@@ -31,30 +36,44 @@ patches=$root/bench/speed_paths
 if (($# == 0)); then
   set -- $(cd "$patches" && ls *.patch | sed 's/\.patch$//')
 fi
-# One tree, built once; each variant is its patch applied, the changed
-# files built again, the programs kept in WORK/bin/NAME, the patch taken off.
-tree=$work/base
+# One tree, built once for each commit; each variant is its patch applied,
+# the changed files built again, the programs kept in WORK/bin/NAME, the
+# patch taken off.
 programs="bench/table_bench bench/export_bench bench/import_bench src/transquendra"
-build() {  # build NAME
-  cmake --build "$tree/build" -j2 --target table_bench export_bench \
+declare -A trees
+build() {  # build NAME TREE
+  cmake --build "$2/build" -j2 --target table_bench export_bench \
     import_bench transquendra >"$work/build-$1.log" 2>&1 || return 1
   mkdir -p "$work/bin/$1"
-  for program in $programs; do cp "$tree/build/$program" "$work/bin/$1/"; done
+  for program in $programs; do cp "$2/build/$program" "$work/bin/$1/"; done
+  trees[$1]=$2
 }
-if [[ ! -f $tree/build/build.ninja ]]; then
-  rm -rf "$tree"
-  mkdir -p "$tree"
-  git -C "$root" archive HEAD | tar -x -C "$tree"
-  cmake -S "$tree" -B "$tree/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+prepare() {  # prepare TREE COMMIT: the commit's files, configured
+  local commit
+  commit=$(git -C "$root" rev-parse "$2")
+  [[ -f $1/build/build.ninja && $(cat "$1/.commit" 2>/dev/null) == "$commit" ]] &&
+    return
+  rm -rf "$1"
+  mkdir -p "$1"
+  git -C "$root" archive "$commit" | tar -x -C "$1"
+  echo "$commit" >"$1/.commit"
+  cmake -S "$1" -B "$1/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTQV_TESTS=OFF -DTQV_GUI=OFF ${SPEED_PATHS_CMAKE_ARGS:-} \
     ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} \
     >/dev/null
-fi
-build base
+}
+tree=$work/base
+prepare "$tree" HEAD
+build base "$tree"
 built=()
 for variant in "$@"; do
+  if [[ $variant == at:* ]]; then
+    prepare "$work/at-${variant#at:}" "${variant#at:}"
+    if build "$variant" "$work/at-${variant#at:}"; then built+=("$variant"); fi
+    continue
+  fi
   (cd "$tree" && patch -s -p1 <"$patches/$variant.patch")
-  if build "$variant"; then
+  if build "$variant" "$tree"; then
     built+=("$variant")
   else
     echo "$variant: not built, see $work/build-$variant.log" >&2
@@ -67,16 +86,23 @@ big=$work/big.dbf
 "$work/bin/base/table_bench" --phase make "$big" 500000 >/dev/null
 
 # One round of every measure for the build in $1, as "name wall cpu" lines.
-measure() {
+measure() {  # measure PROGRAMS VARIANT
   local b=$1 out
   out=$("$b/table_bench" 500000)
   awk '/^read /{w=$3} /^write /{w=$3; write=1}
        /^ +cpu /{print (write ? "table_write" : "table_read"), w, $3}' <<<"$out"
   # export_bench finds its school generator beside its source file.
-  out=$(cd "$tree/build" && "$b/export_bench" large)
-  awk '/^export run \(7 steps\)/{print "export_large", $5, $7}' <<<"$out"
+  out=$(cd "${trees[$2]}/build" && "$b/export_bench" large)
+  # The run without its report page and the import without its week page,
+  # where the bench has them: the same work as the builds made before the
+  # pages came, and the engine's share of it.
+  awk '/^export run \(7 steps\)/{w=$5; c=$7}
+       /^export run without its report/{w=$6; c=$8}
+       END {print "export_large", w, c}' <<<"$out"
   out=$("$b/import_bench" 100000 7)
-  awk '/^import run  /{print "import", $3, $5}' <<<"$out"
+  awk '/^import run  /{w=$3; c=$5}
+       /^import run without HORARIOS.html/{w=$5; c=$7}
+       END {print "import", w, c}' <<<"$out"
   local TIMEFORMAT='%R %U %S'
   { time "$b/transquendra" dump "$big" >/dev/null; } 2>&1 |
     awk '{print "dump_500k", $1, $2 + $3}'
@@ -100,7 +126,7 @@ keep() {  # keep VARIANT < lines
 
 for ((round = 1; round <= rounds; ++round)); do
   for variant in base "$@"; do
-    keep "$variant" < <(measure "$work/bin/$variant")
+    keep "$variant" < <(measure "$work/bin/$variant" "$variant")
   done
 done
 
