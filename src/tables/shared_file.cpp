@@ -79,15 +79,7 @@ SharedFile::SharedFile(platform::FileSystem& files, const std::string& path,
       exclusive ? platform::FileLock::kExclusive : platform::FileLock::kShared);
   writable_ = file_->writable();
   const uint64_t size = file_->Size();
-  std::string head(32, '\0');
-  head.resize(file_->ReadAt(0, head.data(), head.size()));
-  if (head.size() == 32) {
-    const uint16_t length = StoredHeaderLength(head);
-    if (length > 32 && length <= size) {
-      head.resize(length);
-      head.resize(file_->ReadAt(0, head.data(), head.size()));
-    }
-  }
+  const std::string head = ReadHeaderBytes(*file_, size);
   header_ = ParseHeader(head, size, display_);
   code_page_ = CodePage(code_page != 0 ? code_page : header_.code_page);
   LoadRecords(size);

@@ -162,15 +162,7 @@ void Table::EmptyTable() {
                               platform::FileLock::kExclusive);
   if (!file->writable()) throw TableError::ReadOnlyTable(display);
   const uint64_t size = file->Size();
-  std::string head(32, '\0');
-  head.resize(file->ReadAt(0, head.data(), head.size()));
-  if (head.size() == 32) {
-    const uint16_t length = StoredHeaderLength(head);
-    if (length > 32 && length <= size) {
-      head.resize(length);
-      head.resize(file->ReadAt(0, head.data(), head.size()));
-    }
-  }
+  const std::string head = ReadHeaderBytes(*file, size);
   DbfHeader header = ParseHeader(head, size, display);
   const bool indexed = header.production_index != 0 &&
                        header.flavor != DbfFlavor::kFoxPro &&

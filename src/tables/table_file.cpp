@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "tables/dbf_header.h"
 #include "tables/table_error.h"
 
 namespace tables {
@@ -102,6 +103,19 @@ std::string SiblingPath(platform::FileSystem& files, const std::string& path,
     if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return files.NativePath(base + wanted);
+}
+
+std::string ReadHeaderBytes(TableFile& file, uint64_t size) {
+  std::string head(32, '\0');
+  head.resize(file.ReadAt(0, head.data(), head.size()));
+  if (head.size() == 32) {
+    const uint16_t length = StoredHeaderLength(head);
+    if (length > 32 && length <= size) {
+      head.resize(length);
+      head.resize(file.ReadAt(0, head.data(), head.size()));
+    }
+  }
+  return head;
 }
 
 }  // namespace tables

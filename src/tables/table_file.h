@@ -43,6 +43,11 @@ class TableFile {
   std::string display_;
 };
 
+// The table's stored header as `file` (of `size` bytes) holds it: its first
+// 32 bytes, and the whole header when the length stored there lies beyond
+// them and within the file. Parsing judges what came back.
+std::string ReadHeaderBytes(TableFile& file, uint64_t size);
+
 // The file beside the table file `path` with `extension` (".mdx", with its
 // dot) in place of its own, found without regard to letter case. A file
 // that does not exist yet takes the letter case of the table's extension
