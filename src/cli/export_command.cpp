@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/terminal_ui.h"
 #include "export/export_run.h"
 #include "shell/platform_setup.h"
 #include "shell/transfer_context.h"
@@ -46,22 +47,6 @@ bool ParseOptions(const Args& args, ExportOptions* options) {
   }
   return true;
 }
-
-class TerminalUi : public shell::UserInterface {
- public:
-  void ShowMessage(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-  }
-  void ShowError(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", shell::ErrorBoxText(text).c_str());
-  }
-  void SetBusyCursor(bool) override {}
-  void SetRunButtonsEnabled(bool) override {}
-  void CloseWindow() override {}
-  // The export never shows the control windows.
-  void ShowTeacherIdentityWindow() override {}
-  void ShowPeriodTimesWindow() override {}
-};
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/terminal_ui.h"
 #include "import/import_messages.h"
 #include "import/import_run.h"
 #include "import/period_times.h"
@@ -116,20 +117,11 @@ bool StoreField(tables::Table& table, const char* field,
   return true;
 }
 
-class TerminalUi : public shell::UserInterface {
+class ImportTerminalUi : public TerminalUi {
  public:
-  TerminalUi(const ImportOptions& options, platform::FileSystem& files)
+  ImportTerminalUi(const ImportOptions& options, platform::FileSystem& files)
       : options_(options), files_(files), interactive_(OnTerminal()) {}
 
-  void ShowMessage(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-  }
-  void ShowError(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", shell::ErrorBoxText(text).c_str());
-  }
-  void SetBusyCursor(bool) override {}
-  void SetRunButtonsEnabled(bool) override {}
-  void CloseWindow() override {}
   void ShowTeacherIdentityWindow() override;
   void ShowPeriodTimesWindow() override;
 
@@ -139,7 +131,7 @@ class TerminalUi : public shell::UserInterface {
   bool interactive_;
 };
 
-void TerminalUi::ShowTeacherIdentityWindow() {
+void ImportTerminalUi::ShowTeacherIdentityWindow() {
   tables::Table proft(files_, "wwTableProft");
   proft.SetTableName(importing::kProftPath);
   proft.Open();
@@ -160,7 +152,7 @@ void TerminalUi::ShowTeacherIdentityWindow() {
   }
 }
 
-void TerminalUi::ShowPeriodTimesWindow() {
+void ImportTerminalUi::ShowPeriodTimesWindow() {
   tables::Table plantilla(files_, "wwTablePlantilla");
   plantilla.SetDatabaseName(importing::kPlantillaFolder);
   plantilla.SetTableName("plantilla");
@@ -221,7 +213,7 @@ int RunImport(const Args& args) {
   shell::SetUpPlatform(options.drive_c);
 
   platform::NativeFileSystem files(platform::NativeFileSystem::Paths::kDriveC);
-  TerminalUi ui(options, files);
+  ImportTerminalUi ui(options, files);
   shell::TransferContext context(&ui, &files);
   context.admin_folder = options.admin;
   try {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/terminal_ui.h"
 #include "import/timetable_restore.h"
 #include "shell/interrupted_replacement.h"
 #include "shell/platform_setup.h"
@@ -43,22 +44,6 @@ bool ParseOptions(const Args& args, RestoreOptions* options) {
   }
   return true;
 }
-
-// Messages (a replacement completed by the lock) go to stderr.
-class TerminalUi : public shell::UserInterface {
- public:
-  void ShowMessage(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-  }
-  void ShowError(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", shell::ErrorBoxText(text).c_str());
-  }
-  void SetBusyCursor(bool) override {}
-  void SetRunButtonsEnabled(bool) override {}
-  void CloseWindow() override {}
-  void ShowTeacherIdentityWindow() override {}
-  void ShowPeriodTimesWindow() override {}
-};
 
 std::string Rows(int64_t rows) {
   return rows < 0 ? "falta" : std::to_string(rows);
