@@ -1,6 +1,5 @@
 // The writing half of FieldCodec.
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -71,52 +70,19 @@ std::optional<double> ParseDate(std::string_view text) {
   return static_cast<double>(days);
 }
 
-// Writes the decimal digits of `rest` so that they end just before `end`,
-// two digits a step from a table of the pairs 00 to 99, and returns where
-// they start. Made from the right: most stored numbers are short, and this
-// needs no count of the digits first.
-char* PutDigitsBefore(char* end, uint64_t rest) {
-  static constexpr auto kPairs = [] {
-    std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-      pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-      pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-  }();
-  char* at = end;
-  while (rest >= 100) {
-    at -= 2;
-    std::memcpy(at, &kPairs[static_cast<size_t>(rest % 100 * 2)], 2);
-    rest /= 100;
-  }
-  if (rest >= 10) {
-    at -= 2;
-    std::memcpy(at, &kPairs[static_cast<size_t>(rest * 2)], 2);
-  } else {
-    *--at = static_cast<char>('0' + rest);
-  }
-  return at;
-}
-
 // A whole number's decimal digits, without a heap string per value.
 class WholeText {
  public:
-  explicit WholeText(int64_t value) {
-    const uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value)
-                                    : static_cast<uint64_t>(value);
-    char* at = PutDigitsBefore(digits_ + sizeof digits_, rest);
-    if (value < 0) *--at = '-';
-    start_ = at;
-  }
+  explicit WholeText(int64_t value)
+      : end_(std::to_chars(digits_, digits_ + sizeof digits_, value).ptr) {}
   std::string_view view() const {
-    return {start_, static_cast<size_t>(digits_ + sizeof digits_ - start_)};
+    return {digits_, static_cast<size_t>(end_ - digits_)};
   }
   size_t length() const { return view().size(); }
 
  private:
   char digits_[24];
-  const char* start_;
+  const char* end_;
 };
 
 std::string_view TrimAround(std::string_view text) {
@@ -257,92 +223,6 @@ void FieldCodec::SetInteger(std::string& record, const FieldDescriptor& field,
     return;
   }
   SetNumber(record, field, static_cast<double>(value));
-}
-
-FieldCodec::TextWriter FieldCodec::TextWriterFor(
-    const FieldDescriptor& field) const {
-  const bool plain = (field.type == 'C' || field.type == 'V') &&
-                     !field.hidden && field.autoincrement_step == 0 &&
-                     field.null_bit < 0 && field.length <= 64;
-  return plain && std::endian::native == std::endian::little ? &WritePlainText
-                                                             : &WriteAnyText;
-}
-
-FieldCodec::IntegerWriter FieldCodec::IntegerWriterFor(
-    const FieldDescriptor& field) const {
-  const bool whole = (field.type == 'N' || field.type == 'F') &&
-                     field.decimals == 0 && field.null_bit < 0 &&
-                     field.length <= 64;
-  return whole && std::endian::native == std::endian::little ? &WriteWholeNumber
-                                                             : &WriteAnyInteger;
-}
-
-void FieldCodec::WriteAnyText(const FieldCodec& codec,
-                              const FieldDescriptor& field, std::string& record,
-                              std::string_view utf8) {
-  codec.SetText(record, field, utf8);
-}
-
-void FieldCodec::WritePlainText(const FieldCodec& codec,
-                                const FieldDescriptor& field,
-                                std::string& record, std::string_view utf8) {
-  // ASCII is the same in every code page: stored as it stands.
-  const auto width = static_cast<size_t>(field.length);
-  char* out = record.data() + field.offset;
-  if (utf8.size() <= width) {
-    if (width < 8) {
-      if (StoreShortAscii(out, width, utf8)) return;
-    } else if (CodePage::IsAscii(utf8)) {
-      FillBlanks(out, width);
-      CopySmall(out, utf8);
-      return;
-    }
-  }
-  codec.SetText(record, field, utf8);
-}
-
-void FieldCodec::WriteAnyInteger(const FieldCodec& codec,
-                                 const FieldDescriptor& field,
-                                 std::string& record, int64_t value) {
-  codec.SetInteger(record, field, value);
-}
-
-void FieldCodec::WriteWholeNumber(const FieldCodec& codec,
-                                  const FieldDescriptor& field,
-                                  std::string& record, int64_t value) {
-  // 10 to the power of the index: the first number too long for a width.
-  static constexpr auto kLimit = [] {
-    std::array<uint64_t, 20> limit{};
-    limit[0] = 1;
-    for (size_t i = 1; i < limit.size(); ++i) limit[i] = limit[i - 1] * 10;
-    return limit;
-  }();
-  const auto width = static_cast<size_t>(field.length);
-  char* out = record.data() + field.offset;
-  if (value >= 0 && width < kLimit.size() &&
-      static_cast<uint64_t>(value) < kLimit[width]) {
-    if (width >= 8) {  // straight into the field
-      FillBlanks(out, width);
-      PutDigitsBefore(out + width, static_cast<uint64_t>(value));
-      return;
-    }
-    if (width >= 1) {
-      // The digits go right-aligned into a word of blanks (a digit is the
-      // blank with 0x10 + d added), stored as a short text is.
-      uint64_t word = 0x2020202020202020ull;
-      auto rest = static_cast<uint64_t>(value);
-      size_t at = width;
-      do {
-        --at;
-        word += (0x10 + rest % 10) << (8 * at);
-        rest /= 10;
-      } while (rest != 0);
-      StoreShortWord(out, width, word);
-      return;
-    }
-  }
-  // Negative numbers, and numbers too long for the field, which fail there.
-  codec.SetInteger(record, field, value);
 }
 
 void FieldCodec::SetNumber(std::string& record, const FieldDescriptor& field,

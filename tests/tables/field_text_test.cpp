@@ -8,6 +8,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -319,22 +320,34 @@ TEST_F(FieldTextTest, ColumnWritersStoreWhatTheGeneralWritersStore) {
           [&](std::string& record) { codec_.SetText(record, field(), text); });
     }
   }
-  for (int width : {1, 2, 3, 4, 7, 8, 10, 19, 20}) {
-    Use('N', width);
+  // Every width up to 20 digits, the widest the shortcut takes and beyond,
+  // and columns with decimals, which it leaves to the general writer.
+  const std::tuple<char, int, int> kColumns[] = {
+      {'N', 1, 0},  {'N', 2, 0},  {'N', 3, 0},  {'N', 4, 0},  {'N', 5, 0},
+      {'N', 6, 0},  {'N', 7, 0},  {'N', 8, 0},  {'N', 9, 0},  {'N', 10, 0},
+      {'N', 15, 0}, {'N', 18, 0}, {'N', 19, 0}, {'N', 20, 0}, {'N', 64, 0},
+      {'N', 65, 0}, {'F', 6, 0},  {'N', 8, 2},  {'F', 5, 1}};
+  for (const auto& [type, width, decimals] : kColumns) {
+    Use(type, width, decimals);
     const auto writer = codec_.IntegerWriterFor(field());
-    std::vector<int64_t> values = {0,   1,       9,         10,       99, 100,
-                                   999, 1000,    9999999,   10000000, -1, -9,
-                                   -10, -999999, INT64_MAX, INT64_MIN};
+    std::vector<int64_t> values = {0, INT64_MAX, INT64_MIN, INT64_MIN + 1};
+    // The first numbers too long for each width, and their neighbours.
+    for (int64_t power = 1; power <= INT64_MAX / 10; power *= 10)
+      for (int64_t value : {power - 1, power, power * 10 - 1, -power,
+                            -(power - 1), -(power * 10 - 1)})
+        values.push_back(value);
     for (int i = 0; i < 200; ++i)
       values.push_back(static_cast<int64_t>(random() % 100000000) -
                        (i % 3 == 0 ? 5000 : 0));
     for (int64_t value : values) {
       const std::string digits = std::to_string(value);
       std::string expected;
-      if (digits.size() <= static_cast<size_t>(width))
+      if (decimals == 0 && digits.size() <= static_cast<size_t>(width))
         expected = std::string(width - digits.size(), ' ') + digits;
       compare(
-          "N" + std::to_string(width) + " " + digits, expected,
+          std::string(1, type) + std::to_string(width) + "." +
+              std::to_string(decimals) + " " + digits,
+          expected,
           [&](std::string& record) { writer(codec_, field(), record, value); },
           [&](std::string& record) {
             codec_.SetInteger(record, field(), value);
