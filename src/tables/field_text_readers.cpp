@@ -9,7 +9,6 @@
 
 #include "tables/field_codec.h"
 #include "tables/files.h"
-#include "tables/number_text.h"
 #include "tables/text_scan.h"
 
 namespace tables {
@@ -198,8 +197,8 @@ std::string_view FieldCodec::ReadWholeNumber(const FieldCodec& codec,
         (raw[span->start] != '0' || (span->digits() == 1 && !span->negative())))
       return raw.substr(span->first, span->last - span->first);
   }
-  // Numbers stored with decimals all the same, or with leading zeros.
-  return ReadDecimalNumber(codec, field, record, buffer);
+  // Leading zeros, decimals, wider fields: read through the value.
+  return ReadGeneralText(codec, field, record, buffer);
 }
 
 std::string_view FieldCodec::ReadDecimalNumber(const FieldCodec& codec,
@@ -211,12 +210,6 @@ std::string_view FieldCodec::ReadDecimalNumber(const FieldCodec& codec,
           raw, field.decimals, record.data() + record.size(), buffer);
       !text.empty())
     return text;
-  std::string_view number = Trim(raw);
-  if (number.empty()) return {};
-  char* text = RoomIn(buffer, kStoredDigitsTextRoom);
-  if (const size_t length =
-          StoredDigitsToText(number, DecimalSeparator(), text))
-    return std::string_view(text, length);
   return ReadGeneralText(codec, field, record, buffer);
 }
 

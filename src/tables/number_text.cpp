@@ -39,14 +39,6 @@ std::optional<double> ParseShortWhole(std::string_view text) {
 std::string FormatNumber(double value, char separator) {
   if (!std::isfinite(value)) return "";
   if (value == 0) return "0";
-  // A whole number below 10^15 is its own shortest 15-digit text.
-  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    char whole[24];
-    auto end =
-        std::to_chars(whole, whole + sizeof whole, static_cast<int64_t>(value))
-            .ptr;
-    return std::string(whole, end);
-  }
   // 15 significant digits, d.dddddddddddddde+XX, correctly rounded.
   char buffer[64];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
@@ -87,73 +79,6 @@ std::string FormatNumber(double value, char separator) {
     out += digits.substr(static_cast<size_t>(exponent + 1));
   }
   return out;
-}
-
-bool IsShortestWhole(std::string_view text) {
-  const bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  if (text.empty() || text.size() > 15) return false;
-  if (text.front() == '0') return text.size() == 1 && !negative;
-  for (char c : text) {
-    if (!IsDigit(c)) return false;
-  }
-  return true;
-}
-
-size_t StoredDigitsToText(std::string_view stored, char separator, char* out) {
-  const char* at = stored.data();
-  const char* end = at + stored.size();
-  while (at < end && *at == ' ') ++at;
-  while (end > at && (end[-1] == ' ' || end[-1] == '\0')) --end;
-  const bool negative = at < end && *at == '-';
-  if (negative) ++at;
-  const char* whole = at;
-  while (at < end && IsDigit(*at)) ++at;
-  const char* whole_end = at;
-  const char* fraction = at;
-  const char* fraction_end = at;
-  if (at < end) {
-    // Only a point may follow, and it needs digits after it.
-    if (*at != '.') return 0;
-    fraction = ++at;
-    while (at < end && IsDigit(*at)) ++at;
-    if (at != end || at == fraction) return 0;
-    fraction_end = at;
-  }
-  if (whole == whole_end && fraction == fraction_end) return 0;
-  while (whole < whole_end && *whole == '0') ++whole;
-  while (fraction_end > fraction && fraction_end[-1] == '0') --fraction_end;
-  const size_t whole_digits = static_cast<size_t>(whole_end - whole);
-  const size_t fraction_digits = static_cast<size_t>(fraction_end - fraction);
-  if (whole_digits == 0 && fraction_digits == 0) {
-    out[0] = '0';  // zero, whatever its sign
-    return 1;
-  }
-  // Up to 15 significant digits survive the double exactly, so these are
-  // the digits FormatNumber would print.
-  if (whole_digits > 0) {
-    if (whole_digits + fraction_digits > 15) return 0;
-  } else {
-    const char* first = fraction;
-    while (*first == '0') ++first;
-    // From nine zeros after the point on, the number is shown with "E".
-    if (first - fraction >= 9 || fraction_end - first > 15) return 0;
-  }
-  // At most a sign, 16 digits, the separator and 8 zeros: within the room.
-  char* put = out;
-  if (negative) *put++ = '-';
-  if (whole_digits == 0) {
-    *put++ = '0';
-  } else {
-    std::memcpy(put, whole, whole_digits);
-    put += whole_digits;
-  }
-  if (fraction_digits > 0) {
-    *put++ = separator;
-    std::memcpy(put, fraction, fraction_digits);
-    put += fraction_digits;
-  }
-  return static_cast<size_t>(put - out);
 }
 
 std::optional<int64_t> ParseInteger(std::string_view text) {
@@ -212,14 +137,6 @@ std::optional<double> ParseFloat(std::string_view text, char separator) {
   if (result.ec != std::errc() || result.ptr != normal.data() + normal.size())
     return std::nullopt;
   return value;
-}
-
-std::optional<std::string> FormatFixed(double value, int width, int decimals) {
-  if (width <= 0) return std::nullopt;
-  std::string text(static_cast<size_t>(width), ' ');
-  if (!FormatFixedInto(value, width, decimals, text.data()))
-    return std::nullopt;
-  return text;
 }
 
 namespace {

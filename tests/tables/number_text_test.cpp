@@ -15,6 +15,14 @@
 namespace tables {
 namespace {
 
+// FormatFixedInto's field as a string, nullopt when the value does not fit.
+std::optional<std::string> FormatFixed(double value, int width, int decimals) {
+  std::string text(static_cast<size_t>(width), '#');
+  if (!FormatFixedInto(value, width, decimals, text.data()))
+    return std::nullopt;
+  return text;
+}
+
 struct FormatCase {
   double value;
   char separator;
