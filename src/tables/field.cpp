@@ -73,7 +73,6 @@ int64_t Field::AsInteger() const {
   const FieldDescriptor& field = *descriptor_;
   const FieldCodec& codec = table_->codec();
   std::string_view record = table_->CurrentRecord();
-  if (int64_t whole; codec.StoredWhole(record, field, &whole)) return whole;
   if (FieldCodec::IsNumeric(field, DbfFlavor::kVisualFoxPro) &&
       !(field.type == 'B' && codec.IsMemo(field))) {
     auto value = codec.Number(record, field);

@@ -254,26 +254,6 @@ std::optional<double> FieldCodec::Number(std::string_view record,
   }
 }
 
-bool FieldCodec::StoredWhole(std::string_view record,
-                             const FieldDescriptor& field,
-                             int64_t* value) const {
-  if ((field.type != 'N' && field.type != 'F') || field.null_bit >= 0)
-    return false;
-  // Leading blanks, an optional '-', 1 to 15 digits, trailing blanks and
-  // NULs; blank (or all NULs) is 0.
-  std::string_view text = Trim(Raw(record, field));
-  const bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  if (text.size() > 15 || (negative && text.empty())) return false;
-  int64_t number = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    number = number * 10 + (c - '0');
-  }
-  *value = negative ? -number : number;
-  return true;
-}
-
 std::optional<double> FieldCodec::DateTime(std::string_view record,
                                            const FieldDescriptor& field) const {
   if (NullFlagged(record, field)) return std::nullopt;

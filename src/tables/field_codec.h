@@ -72,12 +72,6 @@ class FieldCodec {
   // Numeric columns (N F I + B Y O): the value, nullopt when empty.
   std::optional<double> Number(std::string_view record,
                                const FieldDescriptor& field) const;
-  // N and F columns that hold a plain whole number ("  -12", "007") or
-  // nothing: true, with the number (0 for nothing) in `value`, read without
-  // a detour through a double. False for anything else (decimals,
-  // exponents, more than 15 digits, null flags), which Number reads.
-  bool StoredWhole(std::string_view record, const FieldDescriptor& field,
-                   int64_t* value) const;
   // Date columns (D T @): days since 1899-12-30; nullopt when empty.
   std::optional<double> DateTime(std::string_view record,
                                  const FieldDescriptor& field) const;

@@ -3,7 +3,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <variant>
+#include <vector>
 
+#include "support/dbf_bytes.h"
 #include "support/table_error_text.h"
 #include "support/temp_dir.h"
 #include "tables/files.h"
@@ -189,6 +193,58 @@ TEST_F(FieldConversionTest, TextIsCutToTheWidthWithoutFillBlanksOnRead) {
     EXPECT_EQ(F("TEXTO").AsString(), read) << written;
     EXPECT_EQ(F("ENTERO").AsInteger(), -1234567890) << written;
     EXPECT_EQ(dir_.Read("TIPOS.dbf")[0], '\x03');
+  }
+}
+
+// Whole numbers as other programs store them: blanks before, blanks or NULs
+// after, leading zeros, a sign; decimals and exponents read by their value
+// and rounded; anything else fails with the stored text.
+TEST(FieldIntegerTest, StoredNumbersReadAsTheirRoundedValue) {
+  using Read = std::variant<int64_t, std::string>;  // a value or an error
+  const std::pair<std::string, Read> cases[] = {
+      {"", int64_t{0}},
+      {std::string(16, '\0'), int64_t{0}},
+      {std::string("   \0\0", 5), int64_t{0}},
+      {"7", int64_t{7}},
+      {"-12", int64_t{-12}},
+      {"0000000000000007", int64_t{7}},
+      {std::string("12\0 ", 4), int64_t{12}},
+      {"-0", int64_t{0}},
+      {"123456789012345", int64_t{123456789012345}},
+      {"-123456789012345", int64_t{-123456789012345}},
+      {"1234567890123456", int64_t{1234567890123456}},
+      {"+5", int64_t{5}},
+      {"1.0", int64_t{1}},
+      {"-7.6", int64_t{-8}},
+      {"1e3", int64_t{1000}},
+      {"\t12", int64_t{12}},
+      {"1 2", std::string("'1 2' no es un valor punto flotante válido")},
+      {" - 1", std::string("'- 1' no es un valor punto flotante válido")},
+      {"-", std::string("'-' no es un valor punto flotante válido")},
+  };
+  TempDir dir;
+  std::vector<testing_support::Row> rows;
+  for (const auto& [stored, read] : cases) {
+    ASSERT_LE(stored.size(), 16u);
+    rows.push_back({std::string(16 - stored.size(), ' ') + stored});
+  }
+  dir.Write("NUMEROS.DBF",
+            testing_support::DbfBytes({{"NUMERO", 'N', 16, 0}}, rows));
+  Table table;
+  table.SetDatabaseName(dir.path().string());
+  table.SetTableName("NUMEROS");
+  table.Open();
+  table.First();
+  for (const auto& [stored, read] : cases) {
+    ASSERT_FALSE(table.Eof());
+    Read got;
+    try {
+      got = table.FieldByName("NUMERO").AsInteger();
+    } catch (const TableError& error) {
+      got = std::string(error.what());
+    }
+    EXPECT_EQ(got, read) << "stored '" << stored << "'";
+    table.Next();
   }
 }
 

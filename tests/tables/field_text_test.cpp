@@ -9,7 +9,6 @@
 #include <random>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "tables/code_page.h"
@@ -194,83 +193,6 @@ TEST_F(FieldTextTest, FormattedNumbersReadAsTheirValueWouldPrint) {
     }
   }
   SetDecimalSeparator('.');
-}
-
-// Whole numbers are read as integers straight from their digits; where
-// that applies it must give what the value read as a double gives.
-TEST_F(FieldTextTest, WholeNumbersReadAsTheirValue) {
-  std::mt19937 random(11);
-  const std::string kAlphabet = "0000123456789-  .";
-  int whole_read = 0;
-  for (int width : {4, 11, 18, 70}) {
-    Use('N', width);
-    for (int i = 0; i < 20000; ++i) {
-      std::string stored(static_cast<size_t>(width), ' ');
-      const size_t length = random() % (stored.size() + 1);
-      for (size_t k = stored.size() - length; k < stored.size(); ++k)
-        stored[k] = kAlphabet[random() % kAlphabet.size()];
-      const std::string record = " " + stored;
-      int64_t value = -1;
-      const bool whole = codec_.StoredWhole(record, field(), &value);
-      // The same with other bytes after the field in the record.
-      int64_t followed = -1;
-      ASSERT_EQ(codec_.StoredWhole(record + std::string("7 -\0"
-                                                        "123456789012345",
-                                                        19),
-                                   field(), &followed),
-                whole)
-          << "stored '" << stored << "'";
-      if (!whole) continue;
-      EXPECT_EQ(followed, value) << "stored '" << stored << "'";
-      ++whole_read;
-      std::optional<double> number;
-      ASSERT_NO_THROW(number = codec_.Number(record, field())) << stored;
-      EXPECT_EQ(value, static_cast<int64_t>(number.value_or(0.0)))
-          << "stored '" << stored << "'";
-    }
-  }
-  EXPECT_GT(whole_read, 1000);  // the sweep reaches the shortcut
-}
-
-// What counts as a plain whole number, read without a double: blanks before
-// it, blanks and NULs after it; anything else is left to Number.
-TEST_F(FieldTextTest, WholeNumbersStandBetweenBlanksAndTrailingNuls) {
-  const std::optional<int64_t> kLeftToNumber;
-  const std::pair<std::string, std::optional<int64_t>> cases[] = {
-      {"    ", 0},
-      {std::string("\0\0\0\0", 4), 0},
-      {std::string("  \0 ", 4), 0},
-      {"   7", 7},
-      {"  -12", -12},
-      {"007", 7},
-      {std::string("12\0 ", 4), 12},
-      {"-0", 0},
-      {"123456789012345", 123456789012345},
-      {"-123456789012345", -123456789012345},
-      {"1234567890123456", kLeftToNumber},  // 16 digits
-      {std::string("\0 12", 4), kLeftToNumber},
-      {"  - ", kLeftToNumber},
-      {" - 1", kLeftToNumber},
-      {"1 2", kLeftToNumber},
-      {std::string("1\0002", 3), kLeftToNumber},
-      {"+5", kLeftToNumber},
-      {"1.0", kLeftToNumber},
-      {"1e3", kLeftToNumber},
-      {"\t12", kLeftToNumber},
-  };
-  for (const auto& [stored, expected] : cases) {
-    Use('N', static_cast<int>(stored.size()));
-    int64_t value = -1;
-    const bool whole = codec_.StoredWhole(" " + stored, field(), &value);
-    EXPECT_EQ(whole ? std::optional<int64_t>(value) : kLeftToNumber, expected)
-        << "stored '" << stored << "'";
-  }
-  Use('F', 4);
-  int64_t value = -1;
-  EXPECT_TRUE(codec_.StoredWhole("   42", field(), &value));
-  EXPECT_EQ(value, 42);
-  Use('C', 4);
-  EXPECT_FALSE(codec_.StoredWhole("   42", field(), &value));
 }
 
 // A column's own writer (chosen once for the column) must leave the record
