@@ -1,6 +1,5 @@
 // The writing half of FieldCodec.
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -12,7 +11,6 @@
 #include "tables/memo_file.h"
 #include "tables/number_text.h"
 #include "tables/table_error.h"
-#include "tables/text_scan.h"
 
 namespace tables {
 namespace {
@@ -33,11 +31,6 @@ void PutRight(std::string& record, const FieldDescriptor& field,
               std::string_view text) {
   char* out = record.data() + field.offset;
   const auto width = static_cast<size_t>(field.length);
-  if (width <= 64) {  // the usual columns: without calls for a few bytes
-    FillBlanks(out, width);
-    CopySmall(out + width - text.size(), text);
-    return;
-  }
   Fill(record, field, ' ');
   std::memcpy(out + width - text.size(), text.data(), text.size());
 }
@@ -118,24 +111,7 @@ void FieldCodec::Clear(std::string& record,
 
 void FieldCodec::SetText(std::string& record, const FieldDescriptor& field,
                          std::string_view utf8) const {
-  // Character columns first: nearly every text written goes to one.
   const auto width = static_cast<size_t>(field.length);
-  const bool plain = (field.type == 'C' || field.type == 'V') &&
-                     !field.hidden && field.autoincrement_step == 0;
-  if (plain && width < 8 && utf8.size() <= width &&
-      std::endian::native == std::endian::little &&
-      StoreShortAscii(record.data() + field.offset, width, utf8)) {
-    SetNull(record, field, false);
-    return;
-  }
-  if (plain && width <= 64 && utf8.size() <= width && CodePage::IsAscii(utf8)) {
-    // ASCII is the same in every code page: stored as it stands.
-    char* out = record.data() + field.offset;
-    FillBlanks(out, width);
-    CopySmall(out, utf8);
-    SetNull(record, field, false);
-    return;
-  }
   if (field.hidden || field.type == 'Q' || field.type == 'G' ||
       field.type == 'P' || field.type == 'W' || field.type == '+' ||
       field.autoincrement_step != 0)
