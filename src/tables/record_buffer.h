@@ -11,6 +11,8 @@
 #include <new>
 #include <string_view>
 
+#include "platform/large_pages.h"
+
 namespace tables {
 
 class RecordBuffer {
@@ -29,6 +31,15 @@ class RecordBuffer {
   void Resize(size_t size) {
     Reserve(size);
     size_ = size;
+  }
+  // Resize for a buffer about to be filled at once, such as a table read
+  // whole: a large new block is asked for large pages first. (A table that
+  // grows row by row is left on ordinary pages: there the hint costs more
+  // than it saves.)
+  void ResizeToFill(size_t size) {
+    const bool fresh = capacity_ == 0;
+    Resize(size);
+    if (fresh && data_ != nullptr) platform::AdviseLargePages(data_, capacity_);
   }
   void Assign(const char* bytes, size_t size) {
     Resize(size);

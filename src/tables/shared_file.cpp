@@ -112,7 +112,7 @@ void SharedFile::LoadRecords(uint64_t file_size) {
   if (count > 0xFFFFFFFEull)
     throw TableError::CorruptTable(display_, "demasiados registros");
   const auto size = static_cast<size_t>(count * length);
-  data_.Resize(size);
+  data_.ResizeToFill(size);
   if (file_->ReadAt(header_.header_length, data_.data(), data_.size()) !=
       data_.size())
     throw TableError::CorruptTable(display_, "lectura incompleta");
