@@ -28,11 +28,23 @@ struct Found {
   HWND window = nullptr;
 };
 
+// The utility's window that is a direct child of the host: the search walks
+// every descendant, and while the utility is still building its window, one
+// of its inner controls may be the first of its windows to show.
+struct Search {
+  Found* found;
+  HWND host;
+};
+
 BOOL CALLBACK MatchProcess(HWND window, LPARAM param) {
-  auto* found = reinterpret_cast<Found*>(param);
+  auto* search = reinterpret_cast<Search*>(param);
+  Found* found = search->found;
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process != found->process || !IsWindowVisible(window)) return TRUE;
+  if (process != found->process || !IsWindowVisible(window) ||
+      GetAncestor(window, GA_PARENT) != search->host) {
+    return TRUE;
+  }
   found->window = window;
   return FALSE;
 }
@@ -58,7 +70,8 @@ HWND WaitForEmbedded(HWND host, HANDLE process, DWORD process_id) {
   Found found{process_id};
   for (int i = 0; i < 300 && found.window == nullptr; ++i) {
     if (PumpUntilEnded(process, 100)) return nullptr;
-    EnumChildWindows(host, MatchProcess, reinterpret_cast<LPARAM>(&found));
+    Search search{&found, host};
+    EnumChildWindows(host, MatchProcess, reinterpret_cast<LPARAM>(&search));
   }
   return found.window;
 }
