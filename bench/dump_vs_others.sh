@@ -17,13 +17,15 @@ trap 'rm -rf "$work"' EXIT
 big=$work/big.dbf
 "$build/bench/table_bench" --phase make "$big" 500000 >/dev/null
 
-ours() { "$build/src/transquendra" dump "$big" >"$work/ours.csv"; }
+# Each tool's own messages go to a log, so that only the timing reaches the
+# line that is read.
+ours() { "$build/src/transquendra" dump "$big" >"$work/ours.csv" 2>>"$work/log"; }
 gdal() {
   rm -f "$work/gdal.csv"
-  ogr2ogr -f CSV "$work/gdal.csv" "$big"
+  ogr2ogr -f CSV "$work/gdal.csv" "$big" 2>>"$work/log"
 }
 dbfread() {
-  /usr/bin/python3 - "$big" >"$work/dbfread.csv" <<'EOF'
+  /usr/bin/python3 - "$big" >"$work/dbfread.csv" 2>>"$work/log" <<'EOF'
 import csv, sys
 from dbfread import DBF
 table = DBF(sys.argv[1], encoding="cp1252")

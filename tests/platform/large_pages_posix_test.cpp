@@ -1,13 +1,13 @@
 // The large-page hint changes how memory is backed, never what it holds:
 // blocks below and above the threshold, aligned or not, already written or
 // still untouched, read back the bytes written before and after the hint.
-#include "platform/large_pages.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "platform/large_pages.h"
 
 namespace platform {
 namespace {
